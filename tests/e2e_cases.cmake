@@ -1,0 +1,35 @@
+#           name                input                   volume      area
+result_case(radius-1            "1\n"                   4.19        12.57)
+result_case(radius-2            "2\n"                   33.51       50.27)
+result_case(radius-3            "3\n"                   113.10      113.10)
+result_case(trailing-zero       "5\n"                   523.60      314.16)
+result_case(exponent            "0.5E1\n"               523.60      314.16)
+result_case(tiny-volume         "0.1\n"                 0.00        0.13)
+result_case(zero                "0\n"                   0.00        0.00)
+result_case(negative            "-1\n"                  -4.19       12.57)
+result_case(no-line-end         "2"                     33.51       50.27)
+result_case(leading-space       "\n\n \t 2.5\n"         65.45       78.54)
+result_case(words-after         "2.5 cm and more\n"     65.45       78.54)
+result_case(letters-after       "2.5abc\n"              65.45       78.54)
+result_case(infinite-volume     "1e103\n"               inf
+  1256637061435917226447621351588869748602899108754594379518604133542081138416966924018796917557724460833542251607011418745709262682515527350764762854429344839370828441335550260568764718908246789560981795110912.00)
+result_case(both-infinite       "-1e154\n"              -inf        inf)
+# Every digit of these results is printed, so a one-bit difference shows.
+result_case(every-digit         "1e100\n"
+  4188790204786391023037653745066888033674269601987290536808016329316308634685086122488514444823531348327680763791555773736969796128982003351351758002318705620783077887013083444375449419178598064690514680748681860839064395246077698809170744329065484767656685622860944536586560143918143516049160703836160.00
+  1256637061435917156778089367863713116291612420452492582233166684979514754641226685253849047927538081655804124076197387854652571615398170231445285774405089823023312332448742263541425998723384289630617600.00)
+
+#            name               input       message
+failure_case(empty              ""          "the radius must be a number")
+failure_case(only-space         " \n\t\n"   "the radius must be a number")
+failure_case(letters            "abc\n"     "the radius must be a number")
+failure_case(infinity-word      "inf\n"     "the radius must be a number")
+failure_case(lone-sign          "-\n"       "the radius must be a number")
+failure_case(bare-exponent      "1e\n"      "the radius must be a number")
+failure_case(too-large          "1e999\n"   "the radius is out of range")
+failure_case(too-small          "-1e999\n"  "the radius is out of range")
+
+# Output that cannot be written is a failure, never a success.
+if(EXISTS /dev/full AND NOT CMAKE_CROSSCOMPILING)
+  e2e_case(disk-full INPUT "2\n" STDOUT_TO /dev/full STATUS 1 STDERR "error: cannot write the output\n")
+endif()
