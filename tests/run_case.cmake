@@ -4,16 +4,22 @@
 #   CASE       path prefix of the case files: .in is fed to standard input,
 #              .out and .err hold the expected standard output and error
 #   STATUS     the expected exit status
-#   STDOUT_TO  a file to send standard output to instead of capturing it
+#   STDOUT_TO  a file to send standard output to instead of capturing it, or
+#              "closed" to run the program with standard output closed
 #   CRLF       true when the program writes Windows text line ends
 
-if(STDOUT_TO)
+set(command ${EMULATOR} "${PROGRAM}")
+if(STDOUT_TO STREQUAL "closed")
+  # Only a POSIX shell can start a program with a stream closed.
+  set(command sh -c "exec \"$@\" >&-" sh ${command})
+  set(stdout_arg "")
+elseif(STDOUT_TO)
   set(stdout_arg OUTPUT_FILE "${STDOUT_TO}")
 else()
   set(stdout_arg OUTPUT_VARIABLE actual_out)
 endif()
 execute_process(
-  COMMAND ${EMULATOR} "${PROGRAM}"
+  COMMAND ${command}
   INPUT_FILE "${CASE}.in"
   ${stdout_arg}
   ERROR_VARIABLE actual_err
