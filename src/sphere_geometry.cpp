@@ -7,10 +7,9 @@
 // arithmetic has to be IEEE binary64 with every intermediate rounded to double.
 // A build that would compute anything else is refused here, not trusted.
 static_assert(std::numeric_limits<double>::is_iec559, "double must be IEEE 754 binary64");
-static_assert(FLT_EVAL_METHOD == 0,
-              "double expressions must not be evaluated at a wider precision "
-              "(on 32-bit x86, build with -msse2 -mfpmath=sse)");
-#if defined(__FAST_MATH__) || defined(__ASSOCIATIVE_MATH__) || defined(__NO_SIGNED_ZEROS__) || \
+static_assert(FLT_EVAL_METHOD == 0, "double expressions must not be evaluated at a wider precision "
+                                    "(on 32-bit x86, build with -msse2 -mfpmath=sse)");
+#if defined(__FAST_MATH__) || defined(__ASSOCIATIVE_MATH__) || defined(__NO_SIGNED_ZEROS__) ||     \
     (defined(__FINITE_MATH_ONLY__) && __FINITE_MATH_ONLY__)
 #error "value-changing floating-point optimisations (-ffast-math or its parts) are not allowed"
 #endif
