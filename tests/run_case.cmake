@@ -1,47 +1,55 @@
-# Runs the program once, as a user would, and compares what it wrote.
+# Runs the program once, as a user would, and compares what it wrote byte for byte.
 #
 #   PROGRAM    the program to run, through EMULATOR if that is set
 #   CASE       path prefix of the case files: .in is fed to standard input,
 #              .out and .err hold the expected standard output and error
 #   STATUS     the expected exit status
-#   STDOUT_TO  a file to send standard output to instead of capturing it, or
+#   STDOUT_TO  a file to send standard output to instead of checking it, or
 #              "closed" to run the program with standard output closed
 #   CRLF       true when the program writes Windows text line ends
 
+# The outputs go to files: captured into variables, CMake would drop the
+# carriage returns of Windows line ends before they could be compared.
 set(command ${EMULATOR} "${PROGRAM}")
+set(stdout_file "${CASE}.actual-out")
 if(STDOUT_TO STREQUAL "closed")
   # Only a POSIX shell can start a program with a stream closed.
   set(command sh -c "exec \"$@\" >&-" sh ${command})
-  set(stdout_arg "")
+  file(WRITE "${stdout_file}" "")
 elseif(STDOUT_TO)
-  set(stdout_arg OUTPUT_FILE "${STDOUT_TO}")
-else()
-  set(stdout_arg OUTPUT_VARIABLE actual_out)
+  set(stdout_file "${STDOUT_TO}")
 endif()
 execute_process(
   COMMAND ${command}
   INPUT_FILE "${CASE}.in"
-  ${stdout_arg}
-  ERROR_VARIABLE actual_err
+  OUTPUT_FILE "${stdout_file}"
+  ERROR_FILE "${CASE}.actual-err"
   RESULT_VARIABLE actual_status)
-
-file(READ "${CASE}.out" expected_out)
-file(READ "${CASE}.err" expected_err)
-if(CRLF)
-  string(REPLACE "\n" "\r\n" expected_out "${expected_out}")
-  string(REPLACE "\n" "\r\n" expected_err "${expected_err}")
-endif()
 
 set(failures "")
 if(NOT actual_status STREQUAL STATUS)
   string(APPEND failures "exit status: expected ${STATUS}, got ${actual_status}\n")
 endif()
-if(NOT STDOUT_TO AND NOT actual_out STREQUAL expected_out)
-  string(APPEND failures "standard output:\n  expected [${expected_out}]\n  got      [${actual_out}]\n")
+
+set(streams err)
+if(NOT STDOUT_TO)
+  list(APPEND streams out)
 endif()
-if(NOT actual_err STREQUAL expected_err)
-  string(APPEND failures "standard error:\n  expected [${expected_err}]\n  got      [${actual_err}]\n")
-endif()
+foreach(stream IN LISTS streams)
+  file(READ "${CASE}.${stream}" expected)
+  if(CRLF)
+    string(REPLACE "\n" "\r\n" expected "${expected}")
+  endif()
+  file(WRITE "${CASE}.expected-${stream}" "${expected}")
+  execute_process(
+    COMMAND ${CMAKE_COMMAND} -E compare_files "${CASE}.expected-${stream}" "${CASE}.actual-${stream}"
+    RESULT_VARIABLE differ)
+  if(differ)
+    file(READ "${CASE}.actual-${stream}" actual)
+    string(APPEND failures "standard ${stream}:\n  expected [${expected}]\n  got      [${actual}]\n")
+  endif()
+endforeach()
+
 if(failures)
   message(FATAL_ERROR "${failures}")
 endif()
