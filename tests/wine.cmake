@@ -13,7 +13,9 @@ find_program(WINESERVER wineserver HINTS "${wine_dir}" REQUIRED)
 set(log "$ENV{WINEPREFIX}.log")
 
 if(STEP STREQUAL "start")
-  execute_process(COMMAND "${WINESERVER}" -p OUTPUT_FILE "${log}" ERROR_FILE "${log}")
+  # The server outlives this script and keeps its streams: a log of its own,
+  # so that the next step does not truncate the file under it.
+  execute_process(COMMAND "${WINESERVER}" -p OUTPUT_FILE "${log}.server" ERROR_FILE "${log}.server")
   execute_process(COMMAND "${WINE}" cmd /c exit
     OUTPUT_FILE "${log}" ERROR_FILE "${log}" RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
