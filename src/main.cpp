@@ -2,6 +2,7 @@
 
 #include "sphere_geometry.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <iomanip>
 #include <iostream>
@@ -15,6 +16,13 @@ int fail(const char *message)
     return EXIT_FAILURE;
 }
 
+// Ends the prompt line, which no results will follow, and reports why no radius was read.
+int no_radius(const char *message)
+{
+    std::cout << '\n';
+    return fail(message);
+}
+
 } // namespace
 
 int main()
@@ -26,11 +34,19 @@ int main()
     // in the classic locale, and reading stops at the first character that
     // cannot continue it; the rest of the input is left unread.
     double radius = 0.0;
-    if (!(std::cin >> radius)) {
-        // A failed read stores zero when there was no number at all, and the
-        // largest finite value, with its sign, when the number was too large.
-        std::cout << '\n';
-        return fail(radius == 0.0 ? "the radius must be a number" : "the radius is out of range");
+    std::cin >> radius;
+
+    // The stream sees a read error as the end of the input. The C stream
+    // beneath it, which it reads through while the two are synchronised (the
+    // default), keeps the error apart; an error may also have cut the number short.
+    if (std::ferror(stdin) != 0) {
+        return no_radius("cannot read the input");
+    }
+    // A failed read stores zero when there was no number at all, and the
+    // largest finite value, with its sign, when the number was too large.
+    if (!std::cin) {
+        return no_radius(radius == 0.0 ? "the radius must be a number"
+                                       : "the radius is out of range");
     }
 
     const double volume = sphere_volume(radius);

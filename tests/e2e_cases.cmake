@@ -55,7 +55,10 @@ foreach(seed IN ITEMS 1 42 2024)
   failure_case(random-bytes-${seed}        "${first}${noise}"   "the radius must be a number")
 endforeach()
 
-# Output that cannot be written is a failure, never a success.
+# A stream that cannot be used is a failure of the system, never a success and
+# never blamed on the user's text. A folder opens as input but cannot be read.
+e2e_case(input-is-a-folder STDIN_FROM "${e2e_dir}"
+  STATUS 1 STDOUT "${prompt}\n" STDERR "error: cannot read the input\n")
 if(NOT CMAKE_CROSSCOMPILING)
   if(EXISTS /dev/full)
     e2e_case(disk-full INPUT "2\n" STDOUT_TO /dev/full STATUS 1 STDERR "error: cannot write the output\n")
@@ -63,5 +66,7 @@ if(NOT CMAKE_CROSSCOMPILING)
   find_program(POSIX_SHELL sh)
   if(POSIX_SHELL AND NOT WIN32)
     e2e_case(output-closed INPUT "2\n" STDOUT_TO closed STATUS 1 STDERR "error: cannot write the output\n")
+    e2e_case(input-closed STDIN_FROM closed
+      STATUS 1 STDOUT "${prompt}\n" STDERR "error: cannot read the input\n")
   endif()
 endif()
