@@ -10,6 +10,9 @@
 
 include(CheckCXXSourceCompiles)
 
+# What each check builds: a program that uses the C++ runtime as sphere does.
+set(sphere_runtime_probe "#include <iostream>\nint main() { std::cout << 1.5; }\n")
+
 function(sphere_link_runtime_statically target)
   if(MSVC)
     set_property(TARGET ${target} PROPERTY MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
@@ -26,7 +29,7 @@ function(sphere_link_runtime_statically target)
     string(MAKE_C_IDENTIFIER "SPHERE_LINKS_${flag}" result)
     set(CMAKE_REQUIRED_LINK_OPTIONS "${flag}")
     set(CMAKE_REQUIRED_FLAGS "-fPIE")
-    check_cxx_source_compiles("#include <iostream>\nint main() { std::cout << 1.5; }" ${result})
+    check_cxx_source_compiles("${sphere_runtime_probe}" ${result})
     if(${result})
       target_link_options(${target} PRIVATE ${flag})
       if(flag STREQUAL "-static-pie")
@@ -46,14 +49,11 @@ endfunction()
 function(sphere_pack_relative_relocations target)
   set(CMAKE_REQUIRED_LINK_OPTIONS -static-pie LINKER:-z,pack-relative-relocs)
   set(CMAKE_REQUIRED_FLAGS "-fPIE")
-  check_cxx_source_compiles([[
-    #include <iostream>
+  check_cxx_source_compiles("${sphere_runtime_probe}
     #if !defined(__GLIBC__) || __GLIBC__ * 100 + __GLIBC_MINOR__ < 236
-    #error "this C library cannot start a program with packed relocations"
+    #error \"this C library cannot start a program with packed relocations\"
     #endif
-    int main() { std::cout << 1.5; }
-  ]] SPHERE_PACKS_RELATIVE_RELOCATIONS
-    FAIL_REGEX "pack-relative-relocs ignored" "unknown -z value")
+  " SPHERE_PACKS_RELATIVE_RELOCATIONS FAIL_REGEX "pack-relative-relocs ignored" "unknown -z value")
   if(SPHERE_PACKS_RELATIVE_RELOCATIONS)
     target_link_options(${target} PRIVATE LINKER:-z,pack-relative-relocs)
   endif()
