@@ -11,6 +11,8 @@ result_case(no-line-end         "2"                     33.51       50.27)
 result_case(leading-space       "\n\n \t 2.5\n"         65.45       78.54)
 result_case(words-after         "2.5 cm and more\n"     65.45       78.54)
 result_case(letters-after       "2.5abc\n"              65.45       78.54)
+result_case(hexadecimal         "0x1p3\n"               0.00        0.00)
+result_case(underflow           "1e-400\n"              0.00        0.00)
 result_case(infinite-volume     "1e103\n"               inf
   1256637061435917226447621351588869748602899108754594379518604133542081138416966924018796917557724460833542251607011418745709262682515527350764762854429344839370828441335550260568764718908246789560981795110912.00)
 result_case(both-infinite       "-1e154\n"              -inf        inf)
@@ -24,8 +26,10 @@ failure_case(empty              ""          "the radius must be a number")
 failure_case(only-space         " \n\t\n"   "the radius must be a number")
 failure_case(letters            "abc\n"     "the radius must be a number")
 failure_case(infinity-word      "inf\n"     "the radius must be a number")
+failure_case(not-a-number-word  "nan\n"     "the radius must be a number")
 failure_case(lone-sign          "-\n"       "the radius must be a number")
 failure_case(bare-exponent      "1e\n"      "the radius must be a number")
+failure_case(exponent-sign-only "1e+\n"     "the radius must be a number")
 failure_case(too-large          "1e999\n"   "the radius is out of range")
 failure_case(too-small          "-1e999\n"  "the radius is out of range")
 
@@ -36,6 +40,15 @@ string(REPEAT "9" 1048576 megabyte_of_digits)
 result_case(megabyte-of-blanks  "${megabyte_of_blanks}2\n"  33.51  50.27)
 result_case(megabyte-of-zeros   "${megabyte_of_zeros}2\n"   33.51  50.27)
 failure_case(megabyte-of-digits "${megabyte_of_digits}\n"   "the radius is out of range")
+# Only the first few hundred digits of a number are kept; the others still
+# count in its magnitude, and a non-zero one still tips a halfway value.
+result_case(megabyte-then-exponent  "1${megabyte_of_zeros}e-1048576\n"  4.19      12.57)
+result_case(megabyte-in-exponent    "2e${megabyte_of_zeros}1\n"         33510.32  5026.55)
+result_case(megabyte-after-point    "0.${megabyte_of_zeros}1\n"         0.00      0.00)
+result_case(just-above-halfway
+  "10000000000000003073032249436192786847553668799223641353391586135957120649888995669169897793669562368.${megabyte_of_zeros}1\n"
+  4188790204786395781491760873972688987474263681669082956840661639378577613155035933498617358117526692866287151491877661092885924746495764806024543746016970551440937414675885949882138851050194681287026150501439845604490898770676758225966606338281766870373294738566810175130897597178664552098276910825472.00
+  1256637061435918244548698656602731232568259439908241353239871789940893467102821719680339642952931211460608763265774437739999359448232249661239769287149516133720228846419639044507868669608696866609823744.00)
 failure_case(nul-and-high-bytes "" "the radius must be a number"
   STDIN_FROM "${CMAKE_CURRENT_SOURCE_DIR}/data/nul-and-high-bytes.in")
 
