@@ -6,7 +6,8 @@
 # position-independent (-static-pie) where the toolchain can do that, with its
 # relative relocations packed where the linker and C library know how. Where no
 # static link works, for example without a static C library, the default link
-# is kept and a status message says so.
+# is kept and a status message says so. SPHERE_RUNTIME_LINK is set to the
+# flag that was used, or to nothing.
 
 include(CheckCXXSourceCompiles)
 
@@ -16,6 +17,7 @@ set(sphere_runtime_probe "#include <iostream>\nint main() { std::cout << 1.5; }\
 function(sphere_link_runtime_statically target)
   if(MSVC)
     set_property(TARGET ${target} PROPERTY MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+    set(SPHERE_RUNTIME_LINK /MT PARENT_SCOPE)
     return()
   endif()
 
@@ -32,6 +34,7 @@ function(sphere_link_runtime_statically target)
     check_cxx_source_compiles("${sphere_runtime_probe}" ${result})
     if(${result})
       target_link_options(${target} PRIVATE ${flag})
+      set(SPHERE_RUNTIME_LINK ${flag} PARENT_SCOPE)
       if(flag STREQUAL "-static-pie")
         sphere_pack_relative_relocations(${target})
       endif()

@@ -1,0 +1,14 @@
+# Read by cpack for each kind of package it makes: which parts of the install
+# the package holds. Every package holds the program and its manual page, and
+# the licence in its own way: the Debian package in Debian's copyright file,
+# with Debian's changelog, the RPM package as its licence file, the archives
+# as LICENSE beside README.md.
+if(CPACK_GENERATOR STREQUAL "DEB")
+  set(licence debian)
+elseif(CPACK_GENERATOR STREQUAL "RPM")
+  set(licence rpm)
+else()
+  set(licence archive)
+endif()
+list(GET CPACK_INSTALL_CMAKE_PROJECTS 0 build)
+set(CPACK_INSTALL_CMAKE_PROJECTS ${build} sphere program / ${build} sphere ${licence} /)

@@ -1,0 +1,107 @@
+# Makes a release: builds and tests the program for every target that the
+# presets build, packages it, and writes the packages to a fresh dist/ with
+# SHA256SUMS beside them.
+#
+#   cmake -P cmake/release.cmake
+#
+# The same commit gives the same bytes, wherever, whenever and by whomever it
+# is released: every time stamp is SOURCE_DATE_EPOCH (the last commit's time
+# where it is not set), and the builds run under one umask, time zone and locale.
+cmake_minimum_required(VERSION 3.25)
+get_filename_component(source "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+set(dist "${source}/dist")
+
+# Each target: its preset, its compiler and the emulator its tests run under,
+# each as program:Debian package ("-" where the host runs the program).
+set(targets
+  test            g++:g++                                      -
+  linux-aarch64   aarch64-linux-gnu-g++:g++-aarch64-linux-gnu  qemu-aarch64:qemu-user
+  linux-armhf     arm-linux-gnueabihf-g++:g++-arm-linux-gnueabihf  qemu-arm:qemu-user
+  linux-armel     arm-linux-gnueabi-g++:g++-arm-linux-gnueabi  qemu-arm:qemu-user
+  linux-i686      i686-linux-gnu-g++:g++-i686-linux-gnu        qemu-i386:qemu-user
+  linux-mips64el  mips64el-linux-gnuabi64-g++:g++-mips64el-linux-gnuabi64  qemu-mips64el:qemu-user
+  linux-ppc64le   powerpc64le-linux-gnu-g++:g++-powerpc64le-linux-gnu  qemu-ppc64le:qemu-user
+  linux-riscv64   riscv64-linux-gnu-g++:g++-riscv64-linux-gnu  qemu-riscv64:qemu-user
+  linux-s390x     s390x-linux-gnu-g++:g++-s390x-linux-gnu      qemu-s390x:qemu-user
+  windows-x86     i686-w64-mingw32-g++:g++-mingw-w64-i686      /usr/lib/wine/wine:wine32
+  windows-x64     x86_64-w64-mingw32-g++:g++-mingw-w64-x86-64  /usr/lib/wine/wine64:wine64)
+# What every build and package needs besides.
+set(tools make:make gzip:gzip git:git file:file dpkg-shlibdeps:dpkg-dev rpmbuild:rpm
+  /usr/include/gtest/gtest.h:libgtest-dev)
+
+# Nothing is built unless everything can be: a release is never partial.
+set(preset_names "")
+set(missing "")
+set(requirements ${tools})
+list(LENGTH targets length)
+foreach(at RANGE 0 ${length} 3)
+  if(at LESS length)
+    math(EXPR compiler_at "${at} + 1")
+    math(EXPR emulator_at "${at} + 2")
+    list(GET targets ${at} preset)
+    list(GET targets ${compiler_at} compiler)
+    list(GET targets ${emulator_at} emulator)
+    list(APPEND preset_names ${preset})
+    list(APPEND requirements ${compiler} ${emulator})
+  endif()
+endforeach()
+list(REMOVE_ITEM requirements -)
+foreach(requirement IN LISTS requirements)
+  string(REPLACE ":" ";" requirement "${requirement}")
+  list(GET requirement 0 program)
+  list(GET requirement 1 package)
+  if(IS_ABSOLUTE "${program}")
+    set(found "${program}")
+    if(NOT EXISTS "${program}")
+      set(found NOTFOUND)
+    endif()
+  else()
+    find_program(found NAMES ${program} NO_CACHE)
+  endif()
+  if(NOT found)
+    list(APPEND missing ${package})
+  endif()
+endforeach()
+if(missing)
+  list(REMOVE_DUPLICATES missing)
+  list(JOIN missing " " missing)
+  message(FATAL_ERROR "No release without these Debian packages: apt-get install ${missing}")
+endif()
+
+if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+  execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY "${source}"
+    OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  set(ENV{SOURCE_DATE_EPOCH} "${epoch}")
+endif()
+set(ENV{TZ} UTC)
+set(ENV{LC_ALL} C)
+
+# Runs a command with the files it creates readable by all, whatever the
+# caller's umask: cpack makes the packages' folders with it.
+function(run)
+  execute_process(COMMAND sh -c "umask 022 && exec \"$@\"" sh ${ARGN}
+    WORKING_DIRECTORY "${source}" COMMAND_ERROR_IS_FATAL ANY)
+endfunction()
+
+file(REMOVE_RECURSE "${dist}")
+file(MAKE_DIRECTORY "${dist}")
+foreach(preset IN LISTS preset_names)
+  message(STATUS "Building and testing ${preset}")
+  run(cmake --workflow --preset ${preset} --fresh)
+  set(packages "${source}/build/${preset}/packages")
+  file(REMOVE_RECURSE "${packages}")
+  run(cpack --config build/${preset}/CPackConfig.cmake -B "${packages}")
+  file(GLOB made LIST_DIRECTORIES false "${packages}/*")
+  file(COPY ${made} DESTINATION "${dist}")
+endforeach()
+
+file(GLOB made RELATIVE "${dist}" "${dist}/*")
+list(SORT made)
+set(sums "")
+foreach(name IN LISTS made)
+  file(SHA256 "${dist}/${name}" sum)
+  string(APPEND sums "${sum}  ${name}\n")
+endforeach()
+file(WRITE "${dist}/SHA256SUMS" "${sums}")
+list(JOIN made "\n  " made)
+message(STATUS "Released into ${dist}:\n  ${made}\n  SHA256SUMS")
