@@ -10,13 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-program=${1:-build/release/sphere}
-if [ $# -eq 0 ] && [ ! -x "$program" ]; then
-  cmake --workflow --preset release >/dev/null
-fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. bench/setup.sh
 digits() { head -c 67108864 /dev/zero | tr '\0' "$1"; }
 printf '2\n' >"$work/short"
 { digits 9; echo; } >"$work/nines"

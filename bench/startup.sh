@@ -12,13 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-program=${1:-build/release/sphere}
-if [ $# -eq 0 ] && [ ! -x "$program" ]; then
-  cmake --workflow --preset release >/dev/null
-fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. bench/setup.sh
 printf '2\n' >"$work/radius"
 yardstick=$work/yardstick
 ${CC:-cc} -O2 -o "$yardstick" bench/yardstick.c
