@@ -49,13 +49,7 @@ Files: *
 Copyright: 2026 The sphere developers
 License: Expat
 ${license_text}")
-add_custom_command(OUTPUT ${debian_doc}/changelog.gz
-  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/packaging/debian/changelog changelog
-  COMMAND gzip -9 -n -f changelog
-  DEPENDS packaging/debian/changelog
-  WORKING_DIRECTORY ${debian_doc}
-  VERBATIM)
-add_custom_target(debian_changelog ALL DEPENDS ${debian_doc}/changelog.gz)
+sphere_gzip(packaging/debian/changelog ${debian_doc})
 install(FILES ${debian_doc}/copyright ${debian_doc}/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT debian EXCLUDE_FROM_ALL)
 # lintian's findings about the static runtime, this project's deliberate

@@ -11,41 +11,25 @@ cmake_minimum_required(VERSION 3.25)
 get_filename_component(source "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 set(dist "${source}/dist")
 
-# Each target: its preset, its compiler and the emulator its tests run under,
-# each as program:Debian package ("-" where the host runs the program).
-set(targets
-  test            g++:g++                                      -
-  linux-aarch64   aarch64-linux-gnu-g++:g++-aarch64-linux-gnu  qemu-aarch64:qemu-user
-  linux-armhf     arm-linux-gnueabihf-g++:g++-arm-linux-gnueabihf  qemu-arm:qemu-user
-  linux-armel     arm-linux-gnueabi-g++:g++-arm-linux-gnueabi  qemu-arm:qemu-user
-  linux-i686      i686-linux-gnu-g++:g++-i686-linux-gnu        qemu-i386:qemu-user
-  linux-mips64el  mips64el-linux-gnuabi64-g++:g++-mips64el-linux-gnuabi64  qemu-mips64el:qemu-user
-  linux-ppc64le   powerpc64le-linux-gnu-g++:g++-powerpc64le-linux-gnu  qemu-ppc64le:qemu-user
-  linux-riscv64   riscv64-linux-gnu-g++:g++-riscv64-linux-gnu  qemu-riscv64:qemu-user
-  linux-s390x     s390x-linux-gnu-g++:g++-s390x-linux-gnu      qemu-s390x:qemu-user
-  windows-x86     i686-w64-mingw32-g++:g++-mingw-w64-i686      /usr/lib/wine/wine:wine32
-  windows-x64     x86_64-w64-mingw32-g++:g++-mingw-w64-x86-64  /usr/lib/wine/wine64:wine64)
-# What every build and package needs besides.
-set(tools make:make gzip:gzip git:git file:file dpkg-shlibdeps:dpkg-dev rpmbuild:rpm
-  /usr/include/gtest/gtest.h:libgtest-dev)
+# Every target that the presets build, and what building and testing them
+# needs, as program:Debian package: the compilers, the emulators that run the
+# tests, and the tools that package.
+set(presets test linux-aarch64 linux-armhf linux-armel linux-i686 linux-mips64el
+  linux-ppc64le linux-riscv64 linux-s390x windows-x86 windows-x64)
+set(requirements make:make gzip:gzip git:git file:file dpkg-shlibdeps:dpkg-dev rpmbuild:rpm
+  g++:g++ /usr/include/gtest/gtest.h:libgtest-dev
+  aarch64-linux-gnu-g++:g++-aarch64-linux-gnu arm-linux-gnueabihf-g++:g++-arm-linux-gnueabihf
+  arm-linux-gnueabi-g++:g++-arm-linux-gnueabi i686-linux-gnu-g++:g++-i686-linux-gnu
+  mips64el-linux-gnuabi64-g++:g++-mips64el-linux-gnuabi64
+  powerpc64le-linux-gnu-g++:g++-powerpc64le-linux-gnu riscv64-linux-gnu-g++:g++-riscv64-linux-gnu
+  s390x-linux-gnu-g++:g++-s390x-linux-gnu
+  qemu-aarch64:qemu-user qemu-arm:qemu-user qemu-i386:qemu-user qemu-mips64el:qemu-user
+  qemu-ppc64le:qemu-user qemu-riscv64:qemu-user qemu-s390x:qemu-user
+  i686-w64-mingw32-g++:g++-mingw-w64-i686 x86_64-w64-mingw32-g++:g++-mingw-w64-x86-64
+  /usr/lib/wine/wine:wine32 /usr/lib/wine/wine64:wine64)
 
 # Nothing is built unless everything can be: a release is never partial.
-set(preset_names "")
 set(missing "")
-set(requirements ${tools})
-list(LENGTH targets length)
-foreach(at RANGE 0 ${length} 3)
-  if(at LESS length)
-    math(EXPR compiler_at "${at} + 1")
-    math(EXPR emulator_at "${at} + 2")
-    list(GET targets ${at} preset)
-    list(GET targets ${compiler_at} compiler)
-    list(GET targets ${emulator_at} emulator)
-    list(APPEND preset_names ${preset})
-    list(APPEND requirements ${compiler} ${emulator})
-  endif()
-endforeach()
-list(REMOVE_ITEM requirements -)
 foreach(requirement IN LISTS requirements)
   string(REPLACE ":" ";" requirement "${requirement}")
   list(GET requirement 0 program)
@@ -83,7 +67,7 @@ endfunction()
 
 file(REMOVE_RECURSE "${dist}")
 file(MAKE_DIRECTORY "${dist}")
-foreach(preset IN LISTS preset_names)
+foreach(preset IN LISTS presets)
   message(STATUS "Building and testing ${preset}")
   run(cmake --workflow --preset ${preset} --fresh)
   set(packages "${source}/build/${preset}/packages")

@@ -7,7 +7,7 @@
 # relative relocations packed where the linker and C library know how. Where no
 # static link works, for example without a static C library, the default link
 # is kept and a status message says so. SPHERE_RUNTIME_LINK is set to the
-# flag that was used, or to nothing.
+# linker flag that was used, if any.
 
 include(CheckCXXSourceCompiles)
 
@@ -17,7 +17,6 @@ set(sphere_runtime_probe "#include <iostream>\nint main() { std::cout << 1.5; }\
 function(sphere_link_runtime_statically target)
   if(MSVC)
     set_property(TARGET ${target} PROPERTY MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
-    set(SPHERE_RUNTIME_LINK /MT PARENT_SCOPE)
     return()
   endif()
 
