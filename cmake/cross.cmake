@@ -1,24 +1,34 @@
-# Shared part of every cross toolchain: set CMAKE_SYSTEM_NAME,
-# CMAKE_SYSTEM_PROCESSOR, CROSS_TRIPLET (the prefix of the compilers' names)
-# and CROSS_EMULATORS (programs that can run the result here, the first one
-# found is used), then include this file.
-set(CMAKE_C_COMPILER ${CROSS_TRIPLET}-gcc)
-set(CMAKE_CXX_COMPILER ${CROSS_TRIPLET}-g++)
+# Shared part of every cross toolchain: set CMAKE_SYSTEM_NAME and SPHERE_TARGET
+# (the target's preset), then include this file. The compilers, the processor
+# and the emulator that runs the tests come from the target's line in
+# targets.cmake.
+include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
+set(triplet ${SPHERE_TARGET_${SPHERE_TARGET}_triplet})
+set(CMAKE_SYSTEM_PROCESSOR ${SPHERE_TARGET_${SPHERE_TARGET}_processor})
+set(CMAKE_C_COMPILER ${triplet}-gcc)
+set(CMAKE_CXX_COMPILER ${triplet}-g++)
+if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+  set(CMAKE_RC_COMPILER ${triplet}-windres)
+endif()
 
-set(CMAKE_FIND_ROOT_PATH /usr/${CROSS_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH /usr/${triplet})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Tests run the program through the emulator where it is installed and can
+# Tests run the programs through the emulator where it is installed and can
 # run on this machine: Wine's 32-bit loader, for one, cannot where the kernel
-# runs no 32-bit x86 code.
-find_program(SPHERE_EMULATOR NAMES ${CROSS_EMULATORS} PATHS /usr/lib/wine)
+# runs no 32-bit x86 code. qemu takes the target's dynamic loader and C library
+# from the cross toolchain's folder.
+find_program(SPHERE_EMULATOR NAMES ${SPHERE_TARGET_${SPHERE_TARGET}_emulator} HINTS /usr/lib/wine)
 if(SPHERE_EMULATOR AND NOT DEFINED CMAKE_CROSSCOMPILING_EMULATOR)
   execute_process(COMMAND "${SPHERE_EMULATOR}" --version
     RESULT_VARIABLE emulator_status OUTPUT_QUIET ERROR_QUIET)
   if(emulator_status EQUAL 0)
     set(CMAKE_CROSSCOMPILING_EMULATOR "${SPHERE_EMULATOR}")
+    if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+      list(APPEND CMAKE_CROSSCOMPILING_EMULATOR -L ${CMAKE_FIND_ROOT_PATH})
+    endif()
   endif()
 endif()

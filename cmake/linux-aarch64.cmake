@@ -1,5 +1,4 @@
-# Cross-compiles for Linux on 64-bit ARM (Debian: g++-aarch64-linux-gnu).
-set(CROSS_TRIPLET aarch64-linux-gnu)
-set(CMAKE_SYSTEM_PROCESSOR aarch64)
-set(CROSS_EMULATORS qemu-aarch64)
-include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)
+# Cross-compiles for Linux on 64-bit ARM (Debian arm64).
+set(CMAKE_SYSTEM_NAME Linux)
+set(SPHERE_TARGET linux-aarch64)
+include(${CMAKE_CURRENT_LIST_DIR}/cross.cmake)

@@ -1,6 +1,4 @@
-# Cross-compiles for Linux on little-endian 64-bit POWER (Debian ppc64el:
-# g++-powerpc64le-linux-gnu).
-set(CROSS_TRIPLET powerpc64le-linux-gnu)
-set(CMAKE_SYSTEM_PROCESSOR ppc64le)
-set(CROSS_EMULATORS qemu-ppc64le)
-include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)
+# Cross-compiles for Linux on little-endian 64-bit POWER (Debian ppc64el).
+set(CMAKE_SYSTEM_NAME Linux)
+set(SPHERE_TARGET linux-ppc64le)
+include(${CMAKE_CURRENT_LIST_DIR}/cross.cmake)

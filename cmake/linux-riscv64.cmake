@@ -1,5 +1,4 @@
-# Cross-compiles for Linux on 64-bit RISC-V (Debian: g++-riscv64-linux-gnu).
-set(CROSS_TRIPLET riscv64-linux-gnu)
-set(CMAKE_SYSTEM_PROCESSOR riscv64)
-set(CROSS_EMULATORS qemu-riscv64)
-include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)
+# Cross-compiles for Linux on 64-bit RISC-V (Debian riscv64).
+set(CMAKE_SYSTEM_NAME Linux)
+set(SPHERE_TARGET linux-riscv64)
+include(${CMAKE_CURRENT_LIST_DIR}/cross.cmake)

@@ -1,5 +1,4 @@
-# Cross-compiles for Linux on IBM Z, a big-endian processor (Debian: g++-s390x-linux-gnu).
-set(CROSS_TRIPLET s390x-linux-gnu)
-set(CMAKE_SYSTEM_PROCESSOR s390x)
-set(CROSS_EMULATORS qemu-s390x)
-include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)
+# Cross-compiles for Linux on IBM Z, a big-endian processor (Debian s390x).
+set(CMAKE_SYSTEM_NAME Linux)
+set(SPHERE_TARGET linux-s390x)
+include(${CMAKE_CURRENT_LIST_DIR}/cross.cmake)

@@ -1,7 +1,8 @@
 # Packages for users who do not build from source, made by cpack (or the
 # package presets) from what `cmake --install` puts in place: on Linux a Debian
 # package, an RPM package (where rpmbuild is installed) and a tarball, on
-# Windows a zip. Each holds the licence in its platform's way.
+# Windows a zip. Each holds the licence, and the notices of what is linked into
+# the program, in its platform's way.
 # cmake/release.cmake makes them all, for every target.
 
 set(SPHERE_MAINTAINER "The sphere developers <sphere@example.org>" CACHE STRING
@@ -9,7 +10,7 @@ set(SPHERE_MAINTAINER "The sphere developers <sphere@example.org>" CACHE STRING
 
 set(CPACK_PACKAGE_VENDOR "The sphere developers")
 set(CPACK_PACKAGE_CONTACT "${SPHERE_MAINTAINER}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Volume and surface area calculator for a given radius")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_DESCRIPTION [[
 sphere asks for the radius of a sphere, reads one number from standard input
 and writes the sphere's volume and surface area with two digits after the
@@ -20,12 +21,20 @@ set(CPACK_STRIP_FILES ON)
 # Which parts of the install each kind of package holds.
 set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/package_contents.cmake")
 
+# The target that builds for this processor names the packages (Windows and
+# Linux name their processors apart: AMD64 and x86_64, x86 and i686).
+include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
+set(sphere_target "")
+foreach(target IN LISTS SPHERE_TARGETS)
+  if(SPHERE_TARGET_${target}_processor STREQUAL CMAKE_SYSTEM_PROCESSOR)
+    set(sphere_target ${target})
+  endif()
+endforeach()
+
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
-  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    set(CPACK_PACKAGE_FILE_NAME sphere-${PROJECT_VERSION}-windows-x86)
-  else()
-    set(CPACK_PACKAGE_FILE_NAME sphere-${PROJECT_VERSION}-windows-x64)
+  if(sphere_target)
+    set(CPACK_PACKAGE_FILE_NAME sphere-${PROJECT_VERSION}-${sphere_target})
   endif()
 else()
   include(${CMAKE_CURRENT_LIST_DIR}/packaging_linux.cmake)

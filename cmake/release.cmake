@@ -1,8 +1,12 @@
-# Makes a release: builds and tests the program for every target that the
-# presets build, packages it, and writes the packages to a fresh dist/ with
-# SHA256SUMS beside them.
+# Makes a release of the last commit: builds and tests the program for every
+# target in targets.cmake and packages it, makes the source archive and checks
+# that it builds and passes its tests on its own, and writes all of it to a
+# fresh dist/ with SHA256SUMS beside them.
 #
 #   cmake -P cmake/release.cmake
+#
+# The source archive holds the commit, so uncommitted changes to tracked files
+# stop the release: the packages would not be built from what it holds.
 #
 # The same commit gives the same bytes, wherever, whenever and by whomever it
 # is released: every time stamp is SOURCE_DATE_EPOCH (the last commit's time
@@ -10,39 +14,39 @@
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(source "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 set(dist "${source}/dist")
+include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
 
-# Every target that the presets build, and what building and testing them
-# needs, as program:Debian package: the compilers, the emulators that run the
-# tests, and the tools that package.
-set(presets test linux-aarch64 linux-armhf linux-armel linux-i686 linux-mips64el
-  linux-ppc64le linux-riscv64 linux-s390x windows-x86 windows-x64)
-set(requirements make:make gzip:gzip git:git file:file dpkg-shlibdeps:dpkg-dev rpmbuild:rpm
-  g++:g++ /usr/include/gtest/gtest.h:libgtest-dev
-  aarch64-linux-gnu-g++:g++-aarch64-linux-gnu arm-linux-gnueabihf-g++:g++-arm-linux-gnueabihf
-  arm-linux-gnueabi-g++:g++-arm-linux-gnueabi i686-linux-gnu-g++:g++-i686-linux-gnu
-  mips64el-linux-gnuabi64-g++:g++-mips64el-linux-gnuabi64
-  powerpc64le-linux-gnu-g++:g++-powerpc64le-linux-gnu riscv64-linux-gnu-g++:g++-riscv64-linux-gnu
-  s390x-linux-gnu-g++:g++-s390x-linux-gnu
-  qemu-aarch64:qemu-user qemu-arm:qemu-user qemu-i386:qemu-user qemu-mips64el:qemu-user
-  qemu-ppc64le:qemu-user qemu-riscv64:qemu-user qemu-s390x:qemu-user
-  i686-w64-mingw32-g++:g++-mingw-w64-i686 x86_64-w64-mingw32-g++:g++-mingw-w64-x86-64
-  /usr/lib/wine/wine:wine32 /usr/lib/wine/wine64:wine64)
+file(STRINGS "${source}/CMakeLists.txt" version REGEX "^  VERSION [0-9.]+$")
+string(REGEX REPLACE ".* " "" version "${version}")
 
-# Nothing is built unless everything can be: a release is never partial.
+# Nothing is built unless everything can be: a release is never partial. It
+# needs, as program:Debian package, the tools that build and package, and each
+# target's compiler and the emulator that runs its tests.
+set(requirements make:make gzip:gzip git:git readelf:binutils rpmbuild:rpm
+  /usr/include/gtest/gtest.h:libgtest-dev /usr/src/googletest:googletest)
 set(missing "")
 foreach(requirement IN LISTS requirements)
   string(REPLACE ":" ";" requirement "${requirement}")
   list(GET requirement 0 program)
   list(GET requirement 1 package)
   unset(found)
-  if(NOT IS_ABSOLUTE "${program}")
-    find_program(found NAMES ${program} NO_CACHE)
-  elseif(EXISTS "${program}")
-    set(found "${program}")
-  endif()
-  if(NOT found)
+  find_program(found NAMES ${program} NO_CACHE)
+  if(NOT found AND NOT EXISTS "${program}")
     list(APPEND missing ${package})
   endif()
+endforeach()
+foreach(preset IN LISTS SPHERE_TARGETS)
+  set(compiler g++)
+  if(SPHERE_TARGET_${preset}_triplet)
+    set(compiler ${SPHERE_TARGET_${preset}_triplet}-g++)
+  endif()
+  foreach(program IN ITEMS ${compiler} ${SPHERE_TARGET_${preset}_emulator})
+    unset(found)
+    find_program(found NAMES ${program} HINTS /usr/lib/wine NO_CACHE)
+    if(NOT found)
+      list(APPEND missing ${SPHERE_TARGET_${preset}_packages})
+    endif()
+  endforeach()
 endforeach()
 if(missing)
   list(REMOVE_DUPLICATES missing)
@@ -50,6 +54,19 @@ if(missing)
   message(FATAL_ERROR "No release without these Debian packages: apt-get install ${missing}")
 endif()
 
+# Runs a command in the sources with the files it creates readable by all,
+# whatever the caller's umask: cpack makes the packages' folders with it.
+function(run)
+  execute_process(COMMAND sh -c "umask 022 && exec \"$@\"" sh ${ARGN}
+    WORKING_DIRECTORY "${source}" COMMAND_ERROR_IS_FATAL ANY)
+endfunction()
+
+run(git update-index --refresh -q)
+execute_process(COMMAND git status --porcelain --untracked-files=no
+  WORKING_DIRECTORY "${source}" OUTPUT_VARIABLE changes COMMAND_ERROR_IS_FATAL ANY)
+if(changes)
+  message(FATAL_ERROR "Commit these changes first; a release is made of a commit:\n${changes}")
+endif()
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY "${source}"
     OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
@@ -58,16 +75,9 @@ endif()
 set(ENV{TZ} UTC)
 set(ENV{LC_ALL} C)
 
-# Runs a command with the files it creates readable by all, whatever the
-# caller's umask: cpack makes the packages' folders with it.
-function(run)
-  execute_process(COMMAND sh -c "umask 022 && exec \"$@\"" sh ${ARGN}
-    WORKING_DIRECTORY "${source}" COMMAND_ERROR_IS_FATAL ANY)
-endfunction()
-
 file(REMOVE_RECURSE "${dist}")
 file(MAKE_DIRECTORY "${dist}")
-foreach(preset IN LISTS presets)
+foreach(preset IN LISTS SPHERE_TARGETS)
   message(STATUS "Building and testing ${preset}")
   run(cmake --workflow --preset ${preset} --fresh)
   set(packages "${source}/build/${preset}/packages")
@@ -76,6 +86,22 @@ foreach(preset IN LISTS presets)
   file(GLOB made LIST_DIRECTORIES false "${packages}/*")
   file(COPY ${made} DESTINATION "${dist}")
 endforeach()
+
+# The source archive: the commit's files under sphere-<version>/, as git
+# stores them whatever the local settings, each dated at the commit.
+set(name sphere-${version})
+message(STATUS "Making and checking ${name}.tar.gz")
+run(sh -c "git -c tar.umask=022 -c core.autocrlf=false archive --format=tar --prefix=${name}/ HEAD | gzip -9 -n > \"$1\"" sh "${dist}/${name}.tar.gz")
+# It must build and pass its tests on its own, as a distribution builds it: unpacked
+# in a scratch folder, with no repository around it.
+set(scratch "${source}/build/distcheck")
+file(REMOVE_RECURSE "${scratch}")
+file(MAKE_DIRECTORY "${scratch}")
+file(ARCHIVE_EXTRACT INPUT "${dist}/${name}.tar.gz" DESTINATION "${scratch}")
+set(ENV{GIT_CEILING_DIRECTORIES} "${scratch}")
+execute_process(COMMAND cmake --workflow --preset test
+  WORKING_DIRECTORY "${scratch}/${name}" COMMAND_ERROR_IS_FATAL ANY)
+unset(ENV{GIT_CEILING_DIRECTORIES})
 
 file(GLOB made RELATIVE "${dist}" "${dist}/*")
 list(SORT made)

@@ -3,7 +3,7 @@
 # has, no compiler runtimes, and no number conversion from msvcrt.dll.
 #
 #   PROGRAM  the program;  OBJDUMP  an objdump that reads PE files
-#   FORMAT   the file format objdump must report (pei-i386, pei-x86-64)
+#   FORMAT   the file format objdump must report (pei-i386, pei-x86-64), if given
 
 execute_process(COMMAND "${OBJDUMP}" -p "${PROGRAM}"
   OUTPUT_VARIABLE headers RESULT_VARIABLE status)
@@ -11,7 +11,7 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "${OBJDUMP} cannot read ${PROGRAM}")
 endif()
 
-if(NOT headers MATCHES "file format ${FORMAT}\n")
+if(FORMAT AND NOT headers MATCHES "file format ${FORMAT}\n")
   message(FATAL_ERROR "not a ${FORMAT} program")
 endif()
 if(NOT headers MATCHES "Subsystem[ \t]+00000003")

@@ -1,5 +1,0 @@
-# Cross-compiles for 64-bit Windows with MinGW-w64 (Debian: g++-mingw-w64-x86-64).
-set(CROSS_TRIPLET x86_64-w64-mingw32)
-set(CMAKE_SYSTEM_PROCESSOR AMD64)
-set(CROSS_EMULATORS wine64 wine)
-include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -1,0 +1,66 @@
+# Every target that a release is built for, one line each, with what the
+# toolchains, the packages, the release and CI need to know of it:
+#
+#   preset     the preset (configure, build, test and workflow) that builds it
+#   processor  CMAKE_SYSTEM_PROCESSOR in its build
+#   deb, rpm   Debian's and RPM's names for that processor (- for Windows)
+#   triplet    the prefix of its compilers' names (- for the host's own)
+#   emulator   what runs its programs on an x86-64 Linux machine (- for nothing);
+#              Wine's loaders, wine (32-bit) and wine64, are in /usr/lib/wine
+#   packages   the Debian packages that build it and run its tests, comma-separated
+#
+# Included, this file sets SPHERE_TARGETS to the presets and, for each preset
+# and field, SPHERE_TARGET_<preset>_<field>. Run as a script, it prints the
+# given fields of every target, one target a line:
+#
+#   cmake -D FIELDS="deb emulator triplet" -P cmake/targets.cmake
+set(sphere_target_table [[
+test           x86_64   amd64    x86_64   -                       -             g++,libgtest-dev
+linux-aarch64  aarch64  arm64    aarch64  aarch64-linux-gnu       qemu-aarch64  g++-aarch64-linux-gnu,qemu-user
+linux-armhf    armv7l   armhf    armv7hl  arm-linux-gnueabihf     qemu-arm      g++-arm-linux-gnueabihf,qemu-user
+linux-armel    armv5tel armel    armv5tel arm-linux-gnueabi       qemu-arm      g++-arm-linux-gnueabi,qemu-user
+linux-i686     i686     i386     i686     i686-linux-gnu          qemu-i386     g++-i686-linux-gnu,qemu-user
+linux-mips64el mips64   mips64el mips64el mips64el-linux-gnuabi64 qemu-mips64el g++-mips64el-linux-gnuabi64,qemu-user
+linux-ppc64le  ppc64le  ppc64el  ppc64le  powerpc64le-linux-gnu   qemu-ppc64le  g++-powerpc64le-linux-gnu,qemu-user
+linux-riscv64  riscv64  riscv64  riscv64  riscv64-linux-gnu       qemu-riscv64  g++-riscv64-linux-gnu,qemu-user
+linux-s390x    s390x    s390x    s390x    s390x-linux-gnu         qemu-s390x    g++-s390x-linux-gnu,qemu-user
+windows-x86    x86      -        -        i686-w64-mingw32        wine          g++-mingw-w64-i686,wine,wine32
+windows-x64    AMD64    -        -        x86_64-w64-mingw32      wine64        g++-mingw-w64-x86-64,wine64
+]])
+set(sphere_target_fields preset processor deb rpm triplet emulator packages)
+
+# Sets SPHERE_TARGETS and SPHERE_TARGET_<preset>_<field> from the table; a
+# "-" in it becomes an empty value.
+function(sphere_read_targets)
+  set(presets "")
+  string(REGEX MATCHALL "[^\n]+" lines "${sphere_target_table}")
+  foreach(line IN LISTS lines)
+    string(REGEX MATCHALL "[^ ]+" values "${line}")
+    list(GET values 0 preset)
+    list(APPEND presets ${preset})
+    foreach(field IN LISTS sphere_target_fields)
+      list(POP_FRONT values value)
+      string(REGEX REPLACE "^-$" "" value "${value}")
+      string(REPLACE "," ";" value "${value}")
+      set(SPHERE_TARGET_${preset}_${field} "${value}" PARENT_SCOPE)
+    endforeach()
+  endforeach()
+  set(SPHERE_TARGETS ${presets} PARENT_SCOPE)
+endfunction()
+sphere_read_targets()
+
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
+  string(REGEX MATCHALL "[^ ;]+" fields "${FIELDS}")
+  foreach(preset IN LISTS SPHERE_TARGETS)
+    set(line "")
+    foreach(field IN LISTS fields)
+      set(value "${SPHERE_TARGET_${preset}_${field}}")
+      if(value STREQUAL "")
+        set(value -)
+      endif()
+      list(APPEND line ${value})
+    endforeach()
+    list(JOIN line " " line)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E echo "${line}")
+  endforeach()
+endif()
