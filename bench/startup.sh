@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # What one run costs, for radius 2 read from a file, next to the same job
 # written in C (bench/yardstick.c, stdio, linked dynamically): instructions
-# (callgrind), peak memory (/usr/bin/time -v, median of 21 runs) and wall time
-# (hyperfine). The program does one small job, so nearly all of that is
-# starting up. Both are measured in the same run and environment, since the
+# (callgrind), peak memory (/usr/bin/time, the least of 21 runs, since address
+# space layout varies it from run to run) and wall time (hyperfine). The
+# program does one small job, so nearly all of that is starting up. Both are measured in the same run and environment, since the
 # counts move with the size of the environment.
 #
 #   bench/startup.sh [program]     default: build/release/sphere, built if missing
@@ -27,7 +27,7 @@ peak_kib() {
   for _ in $(seq 21); do
     /usr/bin/time -f '%M' -o "$work/time" "$1" <"$work/radius" >/dev/null
     cat "$work/time"
-  done | sort -n | sed -n 11p
+  done | sort -n | head -n 1
 }
 
 ours=$(instructions "$program")
