@@ -73,29 +73,21 @@ function(sphere_licence_notice copyright licence variable)
   set(${variable} "${notice}" PARENT_SCOPE)
 endfunction()
 
-# GCC's C++ runtime, or LLVM's where the compiler uses libc++; libgcc either way.
+# The notices are put together from the texts in packaging/notices/: GCC's
+# runtime, or LLVM's C++ library where the compiler uses libc++ and GCC's
+# libgcc with it, then the system's C library and what of it is linked in.
 include(CheckCXXSourceCompiles)
 check_cxx_source_compiles("#include <ciso646>\n#ifndef _LIBCPP_VERSION\n#error\n#endif\nint main() {}\n"
   SPHERE_USES_LIBCXX)
 if(SPHERE_USES_LIBCXX)
   set(SPHERE_NOTICED_LIBRARIES libc++ libc++abi libgcc libgcc_eh)
-  set(cxx_runtime_notice "LLVM's C++ runtime (libc++ and libc++abi).
-Copyright (c) the LLVM project's contributors. Licence: the Apache License,
-version 2.0, with LLVM Exceptions, which let the parts of it that compiling
-puts into a program be distributed without the licence's conditions.
-https://llvm.org/LICENSE.txt
-
-GCC's libgcc.")
+  set(notices libc++ gcc)
+  set(gcc_libraries libgcc)
 else()
   set(SPHERE_NOTICED_LIBRARIES libstdc++ libgcc libgcc_eh)
-  set(cxx_runtime_notice "GCC's C++ runtime (libstdc++) and libgcc.")
+  set(notices gcc)
+  set(gcc_libraries "C++ runtime (libstdc++) and libgcc")
 endif()
-string(APPEND cxx_runtime_notice "
-Copyright (C) Free Software Foundation, Inc. Licence: the GNU General Public
-License, version 3 or later, with the GCC Runtime Library Exception, version
-3.1, which permits distributing programs that hold them under terms of the
-programs' own: here the MIT licence.
-https://www.gnu.org/licenses/gcc-exception-3.1.html")
 
 sphere_toolchain_copyright(libstdc++.a gcc_copyright)
 set(SPHERE_GCC_EXCEPTION_TEXT "See https://www.gnu.org/licenses/gcc-exception-3.1.html\n")
@@ -119,21 +111,25 @@ if(MINGW)
     message(FATAL_ERROR "The notices of MinGW-w64's runtime come from its copyright file: "
       "set SPHERE_MINGW_COPYRIGHT to it (Debian: /usr/share/doc/mingw-w64-common/copyright)")
   endif()
-  set(runtime_notices "The program uses Windows's own C library, msvcrt.dll, which is not part of it.
-It holds parts of the MinGW-w64 runtime, whose licences ask for these notices
-to go with every copy of the program:")
+  list(APPEND notices mingw-w64)
+  set(licence_notices "")
   foreach(licence IN ITEMS ZPL-2.1 Lucent David-Gay Keith-Marshall)
     sphere_licence_notice("${SPHERE_MINGW_COPYRIGHT}" ${licence} notice)
-    string(APPEND runtime_notices "\n\n---- MinGW-w64 runtime: ${licence}\n\n${notice}")
+    string(APPEND licence_notices "---- MinGW-w64 runtime: ${licence}\n\n${notice}\n\n")
   endforeach()
   list(APPEND SPHERE_NOTICED_LIBRARIES libmingw32 libmingwex libmsvcrt libkernel32)
   set(SPHERE_NOTICES ${PROJECT_BINARY_DIR}/NOTICES.txt)
 else()
-  set(runtime_notices "The program uses the system's C library, the GNU C Library, as a shared
-library; it is not part of the program. Like every program that uses it, the
-program holds the library's small start-up files, whose licence lets them be
-linked into any program and distributed without conditions.\n")
+  list(APPEND notices glibc)
+  set(licence_notices "")
   list(APPEND SPHERE_NOTICED_LIBRARIES libc_nonshared)
   set(SPHERE_NOTICES ${PROJECT_BINARY_DIR}/NOTICES)
 endif()
+set(texts "")
+foreach(name IN LISTS notices)
+  file(READ packaging/notices/${name}.txt text)
+  string(CONFIGURE "${text}" text @ONLY)
+  string(APPEND texts "${text}\n")
+endforeach()
+string(STRIP "${texts}${licence_notices}" notices)
 configure_file(packaging/NOTICES.in ${SPHERE_NOTICES} @ONLY)
