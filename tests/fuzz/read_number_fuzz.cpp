@@ -21,17 +21,24 @@ struct Outcome {
     std::streamoff position;
 };
 
-// Where reading stopped, whatever state the stream is in.
-std::streamoff position(std::istream &in)
+// What `read` makes of `text`: the value's bits, the stream's state, and where
+// reading stopped, whatever that state.
+template <typename Read> Outcome outcome_of(const std::string &text, Read read)
 {
-    return in.rdbuf()->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
-}
-
-Outcome outcome(std::istream &in, double value)
-{
-    Outcome result{0, in.rdstate(), position(in)};
+    std::istringstream in(text);
+    double value = 0.0;
+    read(in, value);
+    Outcome result{0, in.rdstate(),
+                   in.rdbuf()->pubseekoff(0, std::ios_base::cur, std::ios_base::in)};
     std::memcpy(&result.value, &value, sizeof value);
     return result;
+}
+
+void print(const char *reader, const Outcome &outcome)
+{
+    std::fprintf(stderr, "%s: value %016llx, state %d, position %lld\n", reader,
+                 static_cast<unsigned long long>(outcome.value), static_cast<int>(outcome.state),
+                 static_cast<long long>(outcome.position));
 }
 
 } // namespace
@@ -39,26 +46,13 @@ Outcome outcome(std::istream &in, double value)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const std::string text(reinterpret_cast<const char *>(data), size);
-
-    std::istringstream ours_in(text);
-    double ours_value = 0.0;
-    read_number(ours_in, ours_value);
-    const Outcome ours = outcome(ours_in, ours_value);
-
-    std::istringstream reference_in(text);
-    double reference_value = 0.0;
-    reference_in >> reference_value;
-    const Outcome reference = outcome(reference_in, reference_value);
-
+    const Outcome ours = outcome_of(text, read_number);
+    const Outcome reference =
+        outcome_of(text, [](std::istream &in, double &value) { in >> value; });
     if (ours.value != reference.value || ours.state != reference.state ||
         ours.position != reference.position) {
-        std::fprintf(stderr,
-                     "read_number: value %016llx, state %d, position %lld\n"
-                     "in >> value: value %016llx, state %d, position %lld\n",
-                     static_cast<unsigned long long>(ours.value), static_cast<int>(ours.state),
-                     static_cast<long long>(ours.position),
-                     static_cast<unsigned long long>(reference.value),
-                     static_cast<int>(reference.state), static_cast<long long>(reference.position));
+        print("read_number", ours);
+        print("in >> value", reference);
         std::abort();
     }
     return 0;
