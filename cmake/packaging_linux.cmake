@@ -28,8 +28,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION math)
 # dependency on it is read from the program itself when it is packaged
 # (package_contents.cmake).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
-find_program(READELF NAMES readelf ${CMAKE_READELF} REQUIRED)
-set(CPACK_SPHERE_READELF ${READELF})
+set(CPACK_SPHERE_READELF ${CMAKE_READELF})
 set(CPACK_SPHERE_PROGRAM ${PROJECT_BINARY_DIR}/sphere)
 
 # A text as a field of the copyright format wants it: each line indented,
