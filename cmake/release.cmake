@@ -16,9 +16,6 @@ get_filename_component(source "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 set(dist "${source}/dist")
 include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
 
-file(STRINGS "${source}/CMakeLists.txt" version REGEX "^  VERSION [0-9.]+$")
-string(REGEX REPLACE ".* " "" version "${version}")
-
 # Nothing is built unless everything can be: a release is never partial. It
 # needs, as program:Debian packages, the tools that build and package, and each
 # target's compiler and the emulator that runs its tests.
@@ -85,7 +82,14 @@ foreach(preset IN LISTS SPHERE_TARGETS)
 endforeach()
 
 # The source archive: the commit's files under sphere-<version>/, as git
-# stores them whatever the local settings, each dated at the commit.
+# stores them whatever the local settings, each dated at the commit. The
+# version is project()'s, as cpack packaged it.
+function(packaged_version variable)
+  list(GET SPHERE_TARGETS 0 preset)
+  include("${source}/build/${preset}/CPackConfig.cmake")
+  set(${variable} ${CPACK_PACKAGE_VERSION} PARENT_SCOPE)
+endfunction()
+packaged_version(version)
 set(name sphere-${version})
 message(STATUS "Making and checking ${name}.tar.gz")
 run(sh -c "git -c tar.umask=022 -c core.autocrlf=false archive --format=tar --prefix=${name}/ HEAD | gzip -9 -n > \"$1\"" sh "${dist}/${name}.tar.gz")

@@ -1,10 +1,13 @@
 # Every target that a release is built for, one line each, with what the
-# toolchains, the packages, the release and CI need to know of it:
+# toolchain, the packages, the release and CI need to know of it:
 #
-#   preset     the preset (configure, build, test and workflow) that builds it
+#   preset     the preset (configure, build, test and workflow) that builds it,
+#              in cmake/presets/targets.json
+#   system     CMAKE_SYSTEM_NAME in its build
 #   processor  CMAKE_SYSTEM_PROCESSOR in its build
 #   deb, rpm   Debian's and RPM's names for that processor (- for Windows)
-#   triplet    the prefix of its compilers' names (- for the host's own)
+#   triplet    the prefix of its compilers' names (- for the host's own, which
+#              must build for this processor)
 #   emulator   what runs its programs on an x86-64 Linux machine (- for nothing);
 #              Wine's loaders, wine (32-bit) and wine64, are in /usr/lib/wine
 #   packages   the Debian packages that build it and run its tests, comma-separated
@@ -15,19 +18,19 @@
 #
 #   cmake -D FIELDS="deb emulator triplet" -P cmake/targets.cmake
 set(sphere_target_table [[
-test           x86_64   amd64    x86_64   -                       -             g++,libgtest-dev
-linux-aarch64  aarch64  arm64    aarch64  aarch64-linux-gnu       qemu-aarch64  g++-aarch64-linux-gnu,qemu-user
-linux-armhf    armv7l   armhf    armv7hl  arm-linux-gnueabihf     qemu-arm      g++-arm-linux-gnueabihf,qemu-user
-linux-armel    armv5tel armel    armv5tel arm-linux-gnueabi       qemu-arm      g++-arm-linux-gnueabi,qemu-user
-linux-i686     i686     i386     i686     i686-linux-gnu          qemu-i386     g++-i686-linux-gnu,qemu-user
-linux-mips64el mips64   mips64el mips64el mips64el-linux-gnuabi64 qemu-mips64el g++-mips64el-linux-gnuabi64,qemu-user
-linux-ppc64le  ppc64le  ppc64el  ppc64le  powerpc64le-linux-gnu   qemu-ppc64le  g++-powerpc64le-linux-gnu,qemu-user
-linux-riscv64  riscv64  riscv64  riscv64  riscv64-linux-gnu       qemu-riscv64  g++-riscv64-linux-gnu,qemu-user
-linux-s390x    s390x    s390x    s390x    s390x-linux-gnu         qemu-s390x    g++-s390x-linux-gnu,qemu-user
-windows-x86    x86      -        -        i686-w64-mingw32        wine          g++-mingw-w64-i686,wine,wine32
-windows-x64    AMD64    -        -        x86_64-w64-mingw32      wine64        g++-mingw-w64-x86-64,wine64
+linux-x86_64   Linux   x86_64   amd64    x86_64   -                       -             g++,libgtest-dev
+linux-aarch64  Linux   aarch64  arm64    aarch64  aarch64-linux-gnu       qemu-aarch64  g++-aarch64-linux-gnu,qemu-user
+linux-armhf    Linux   armv7l   armhf    armv7hl  arm-linux-gnueabihf     qemu-arm      g++-arm-linux-gnueabihf,qemu-user
+linux-armel    Linux   armv5tel armel    armv5tel arm-linux-gnueabi       qemu-arm      g++-arm-linux-gnueabi,qemu-user
+linux-i686     Linux   i686     i386     i686     i686-linux-gnu          qemu-i386     g++-i686-linux-gnu,qemu-user
+linux-mips64el Linux   mips64   mips64el mips64el mips64el-linux-gnuabi64 qemu-mips64el g++-mips64el-linux-gnuabi64,qemu-user
+linux-ppc64le  Linux   ppc64le  ppc64el  ppc64le  powerpc64le-linux-gnu   qemu-ppc64le  g++-powerpc64le-linux-gnu,qemu-user
+linux-riscv64  Linux   riscv64  riscv64  riscv64  riscv64-linux-gnu       qemu-riscv64  g++-riscv64-linux-gnu,qemu-user
+linux-s390x    Linux   s390x    s390x    s390x    s390x-linux-gnu         qemu-s390x    g++-s390x-linux-gnu,qemu-user
+windows-x86    Windows x86      -        -        i686-w64-mingw32        wine          g++-mingw-w64-i686,wine,wine32
+windows-x64    Windows AMD64    -        -        x86_64-w64-mingw32      wine64        g++-mingw-w64-x86-64,wine64
 ]])
-set(sphere_target_fields preset processor deb rpm triplet emulator packages)
+set(sphere_target_fields preset system processor deb rpm triplet emulator packages)
 
 # Sets SPHERE_TARGETS and SPHERE_TARGET_<preset>_<field> from the table; a
 # "-" in it becomes an empty value.

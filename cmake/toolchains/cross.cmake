@@ -1,9 +1,14 @@
-# Shared part of every cross toolchain: set CMAKE_SYSTEM_NAME and SPHERE_TARGET
-# (the target's preset), then include this file. The compilers, the processor
-# and the emulator that runs the tests come from the target's line in
-# targets.cmake.
-include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
+# The toolchain of every cross-compiled target. The preset names the target
+# (SPHERE_TARGET); its line in targets.cmake gives the system, the processor,
+# the compilers and the emulator that runs the tests. Try-compiles read this
+# file again, so they are handed the target too.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES SPHERE_TARGET)
+include(${CMAKE_CURRENT_LIST_DIR}/../targets.cmake)
+if(NOT SPHERE_TARGET_${SPHERE_TARGET}_triplet)
+  message(FATAL_ERROR "SPHERE_TARGET must name a cross-compiled target of cmake/targets.cmake, not \"${SPHERE_TARGET}\"")
+endif()
 set(triplet ${SPHERE_TARGET_${SPHERE_TARGET}_triplet})
+set(CMAKE_SYSTEM_NAME ${SPHERE_TARGET_${SPHERE_TARGET}_system})
 set(CMAKE_SYSTEM_PROCESSOR ${SPHERE_TARGET_${SPHERE_TARGET}_processor})
 set(CMAKE_C_COMPILER ${triplet}-gcc)
 set(CMAKE_CXX_COMPILER ${triplet}-g++)

@@ -3,9 +3,9 @@
 
 # Named with Debian's name for the processor, which tells the two 32-bit ARM
 # kinds apart.
-if(sphere_target)
-  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${SPHERE_TARGET_${sphere_target}_deb})
-  set(CPACK_RPM_PACKAGE_ARCHITECTURE ${SPHERE_TARGET_${sphere_target}_rpm})
+if(SPHERE_TARGET)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${SPHERE_TARGET_${SPHERE_TARGET}_deb})
+  set(CPACK_RPM_PACKAGE_ARCHITECTURE ${SPHERE_TARGET_${SPHERE_TARGET}_rpm})
   set(CPACK_PACKAGE_FILE_NAME sphere-${PROJECT_VERSION}-linux-${CPACK_DEBIAN_PACKAGE_ARCHITECTURE})
 endif()
 
@@ -45,7 +45,6 @@ endfunction()
 file(READ LICENSE license_text)
 string(REGEX REPLACE "^MIT License\n\nCopyright [^\n]*\n\n" "" license_text "${license_text}")
 sphere_copyright_field("${license_text}" license_text)
-sphere_copyright_field("${SPHERE_GCC_EXCEPTION_TEXT}" gcc_exception_text)
 set(debian_doc ${CMAKE_CURRENT_BINARY_DIR}/debian)
 configure_file(packaging/debian/copyright.in ${debian_doc}/copyright @ONLY)
 sphere_gzip(debian_changelog packaging/debian/changelog ${debian_doc})
