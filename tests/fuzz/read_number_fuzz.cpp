@@ -4,11 +4,11 @@
 // so its value is correctly rounded: the same value to the last bit, the same
 // stream state, and the same place in the input to go on from.
 #include "read_number.h"
+#include "support.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ios>
 #include <sstream>
 #include <string>
@@ -28,10 +28,8 @@ template <typename Read> Outcome outcome_of(const std::string &text, Read read)
     std::istringstream in(text);
     double value = 0.0;
     read(in, value);
-    Outcome result{0, in.rdstate(),
-                   in.rdbuf()->pubseekoff(0, std::ios_base::cur, std::ios_base::in)};
-    std::memcpy(&result.value, &value, sizeof value);
-    return result;
+    return {bits(value), in.rdstate(),
+            in.rdbuf()->pubseekoff(0, std::ios_base::cur, std::ios_base::in)};
 }
 
 void print(const char *reader, const Outcome &outcome)

@@ -1,9 +1,9 @@
 #include "read_number.h"
+#include "support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <ios>
 #include <sstream>
 #include <string>
@@ -122,13 +122,6 @@ const std::vector<Reading> &readings()
         {std::string(std::size_t{1} << 20, '9'), 0x7FEFFFFFFFFFFFFF, true, true, end_of_input},
     };
     return table;
-}
-
-std::uint64_t bits(double value)
-{
-    std::uint64_t pattern = 0;
-    std::memcpy(&pattern, &value, sizeof pattern);
-    return pattern;
 }
 
 // The input as a failure message shows it: long ones cut short.

@@ -1,22 +1,13 @@
 #include "sphere_geometry.h"
+#include "support.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 
 namespace {
-
-// The bit pattern of a double, so that results are compared exactly:
-// signed zeros, infinities and the last bit all count.
-std::uint64_t bits(double value)
-{
-    std::uint64_t pattern = 0;
-    std::memcpy(&pattern, &value, sizeof pattern);
-    return pattern;
-}
 
 struct Measures {
     double radius;
@@ -26,7 +17,7 @@ struct Measures {
 
 // Expected patterns were worked out apart from this code, one rounding per
 // product in the documented order. Radius 1 gives the two factors themselves.
-constexpr Measures kMeasures[] = {
+constexpr Measures measures[] = {
     {1.0, 0x4010C152382D7365, 0x402921FB54442D18},
     {-1.0, 0xC010C152382D7365, 0x402921FB54442D18},
     {2.0, 0x4040C152382D7365, 0x404921FB54442D18},
@@ -43,14 +34,14 @@ constexpr Measures kMeasures[] = {
 
 TEST(SphereVolume, MatchesExpectedBitPatterns)
 {
-    for (const auto &m : kMeasures) {
+    for (const auto &m : measures) {
         EXPECT_EQ(bits(sphere_volume(m.radius)), m.volume) << "radius " << m.radius;
     }
 }
 
 TEST(SphereSurfaceArea, MatchesExpectedBitPatterns)
 {
-    for (const auto &m : kMeasures) {
+    for (const auto &m : measures) {
         EXPECT_EQ(bits(sphere_surface_area(m.radius)), m.area) << "radius " << m.radius;
     }
 }
