@@ -1,13 +1,18 @@
 # sphere_link_cxx_runtime_statically(<target>)
 #
-# Links the compiler's C++ runtime into <target>: GCC's libstdc++ and libgcc
-# (-static-libstdc++ -static-libgcc), so that the program runs on any system
-# with a recent enough C library, whatever C++ runtime it has or lacks. The
-# system's C library stays shared: glibc on Linux, as distributions require,
-# and msvcrt.dll on Windows, where -static links MinGW-w64's libraries in so
-# that no DLL has to go beside the program; with MSVC, its static runtime.
-# Where the toolchain cannot link so, the default link is kept and a message
-# says so.
+# Links the compiler's C++ runtime into <target>, so that the program runs
+# whatever C++ runtime the system has or lacks. The system's C library stays
+# shared: glibc on Linux, as distributions require, and msvcrt.dll on
+# Windows, where -static links MinGW-w64's libraries in so that no DLL has to
+# go beside the program; with MSVC, its static runtime. Where the toolchain
+# cannot link so, the default link is kept and a message says so.
+#
+# On Linux, libstdc++ is linked in (-static-libstdc++) with libgcc's helper
+# routines, but the unwinder that exceptions need is the system's libgcc_s,
+# which every glibc system has: GCC 12's own, linked in, would ask glibc for
+# _dl_find_object, which only glibc 2.35 and later have. The C library is
+# named first, before the driver adds libgcc_s, so that the loader finds most
+# of the program's names in the first library it looks in.
 
 include(CheckCXXSourceCompiles)
 
@@ -19,7 +24,7 @@ function(sphere_link_cxx_runtime_statically target)
   if(MINGW)
     set(flags -static)
   else()
-    set(flags -static-libstdc++ -static-libgcc)
+    set(flags -static-libstdc++ -lc)
   endif()
   set(CMAKE_REQUIRED_LINK_OPTIONS ${flags})
   check_cxx_source_compiles("#include <iostream>\nint main() { std::cout << 1.5; }\n"

@@ -12,13 +12,13 @@ include(CheckCXXSourceCompiles)
 check_cxx_source_compiles("#include <ciso646>\n#ifndef _LIBCPP_VERSION\n#error\n#endif\nint main() {}\n"
   SPHERE_USES_LIBCXX)
 if(SPHERE_USES_LIBCXX)
-  set(SPHERE_NOTICED_LIBRARIES libc++ libc++abi libgcc libgcc_eh)
+  set(SPHERE_NOTICED_LIBRARIES libc++ libc++abi libgcc)
   set(notices libc++ gcc)
-  set(gcc_libraries libgcc)
+  set(gcc_libraries "helper routines of libgcc that the processor needs")
 else()
-  set(SPHERE_NOTICED_LIBRARIES libstdc++ libgcc libgcc_eh)
+  set(SPHERE_NOTICED_LIBRARIES libstdc++ libgcc)
   set(notices gcc)
-  set(gcc_libraries "C++ runtime (libstdc++) and libgcc")
+  set(gcc_libraries "C++ runtime (libstdc++) and the helper routines of libgcc\nthat the processor needs")
 endif()
 
 if(MINGW)
@@ -27,9 +27,11 @@ if(MINGW)
   # under the ZPL or public domain; gdtoa, its number conversion, under
   # Lucent's and David M. Gay's notices; and the formatted output of
   # mingw_pformat and mingw_vsnprintf, under Keith Marshall's. Each notice is
-  # as Debian's MinGW-w64 packages give it in their copyright file.
+  # as Debian's MinGW-w64 packages give it in their copyright file. All of
+  # libgcc is linked in, its unwinder (libgcc_eh) too.
+  set(gcc_libraries "C++ runtime (libstdc++) and libgcc")
   list(APPEND notices mingw-w64 mingw-w64-zpl-2.1 mingw-w64-lucent mingw-w64-david-gay mingw-w64-keith-marshall)
-  list(APPEND SPHERE_NOTICED_LIBRARIES libmingw32 libmingwex libmsvcrt libkernel32)
+  list(APPEND SPHERE_NOTICED_LIBRARIES libgcc_eh libmingw32 libmingwex libmsvcrt libkernel32)
   set(SPHERE_NOTICES ${PROJECT_BINARY_DIR}/NOTICES.txt)
 else()
   list(APPEND notices glibc)
