@@ -24,8 +24,8 @@ install(FILES LICENSE README.md ${SPHERE_NOTICES} DESTINATION . COMPONENT archiv
 # format, as Debian's policy and its checker, lintian, want them.
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
-# dpkg-shlibdeps cannot see the C library of a cross toolchain, so the
-# dependency on it is read from the program itself when it is packaged
+# dpkg-shlibdeps cannot see the libraries of a cross toolchain, so the
+# dependencies are read from the program itself when it is packaged
 # (package_contents.cmake).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
 set(CPACK_SPHERE_READELF ${CMAKE_READELF})
