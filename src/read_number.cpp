@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <ios>
 #include <limits>
 #include <string>
 
@@ -16,10 +17,16 @@ constexpr std::size_t kept_digits = 800;
 // every input length, so that no count can overflow.
 constexpr long long exponent_limit = std::numeric_limits<long long>::max() / 100;
 
-// Whether a character is a decimal digit, in any locale.
+// Whether a character is a decimal digit, or white space, in the classic
+// locale, whatever the locale in effect.
 bool is_digit(int c)
 {
     return c >= '0' && c <= '9';
+}
+
+bool is_space(int c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 // Reads digits with at most one decimal point, from `next` on, and appends the
@@ -76,27 +83,26 @@ bool read_exponent(std::streambuf &input, int &next, long long &exponent)
     return any_digit;
 }
 
-} // namespace
-
-std::istream &read_number(std::istream &in, double &value)
+// Reads a number from `input` into `value`, first skipping white space if
+// `skip_space`, and gives the states of the stream that reading leads to.
+std::ios_base::iostate read(std::streambuf &input, bool skip_space, double &value)
 {
-    value = 0.0;
-    const std::istream::sentry skipped(in); // also flushes the prompt
-    if (!skipped) {
-        return in;
-    }
     // Each character is looked at once, so an interactive end of input is never waited for twice.
-    std::streambuf &input = *in.rdbuf();
     int next = input.sgetc();
+    while (skip_space && is_space(next)) {
+        next = input.snextc();
+    }
 
-    // The number is rewritten for strtod as sign, ".", significant digits, "e" and power of ten.
+    // The number is rewritten for strtod as sign, significant digits, "e" and
+    // power of ten: with no decimal point, whose character strtod would take
+    // from the C locale, the conversion is the same in every locale.
     std::string text;
     text.reserve(kept_digits + 32);
     if (next == '+' || next == '-') {
         text += static_cast<char>(next);
         next = input.snextc();
     }
-    text += '.';
+    const std::size_t first_digit = text.size();
     long long point = 0;
     bool complete = read_significand(input, next, text, point);
     if (complete && (next == 'e' || next == 'E')) {
@@ -106,20 +112,53 @@ std::istream &read_number(std::istream &in, double &value)
         point += exponent;
     }
 
+    std::ios_base::iostate state = std::ios_base::goodbit;
     if (next == std::streambuf::traits_type::eof()) {
-        in.setstate(std::ios_base::eofbit);
+        state |= std::ios_base::eofbit;
     }
     if (!complete) {
-        in.setstate(std::ios_base::failbit);
-        return in;
+        return state | std::ios_base::failbit;
     }
     // Past a few hundred every power of ten overflows or vanishes alike.
+    const auto digits = static_cast<long long>(text.size() - first_digit);
     text += 'e';
-    text += std::to_string(std::clamp(point, -100000LL, 100000LL));
+    text += std::to_string(std::clamp(point, -100000LL, 100000LL) - digits);
     value = std::strtod(text.c_str(), nullptr);
     if (std::isinf(value)) {
         value = std::copysign(std::numeric_limits<double>::max(), value);
-        in.setstate(std::ios_base::failbit);
+        state |= std::ios_base::failbit;
     }
+    return state;
+}
+
+} // namespace
+
+std::istream &read_number(std::istream &in, double &value)
+{
+    value = 0.0;
+    // The sentry flushes the tied prompt; white space is skipped by read(),
+    // by the classic locale's rules, not the stream's.
+    const std::istream::sentry ready(in, true);
+    if (!ready) {
+        return in;
+    }
+    std::ios_base::iostate state = std::ios_base::goodbit;
+    try {
+        state = read(*in.rdbuf(), (in.flags() & std::ios_base::skipws) != 0, value);
+    } catch (...) {
+        // As `in >> value` does, the stream goes bad, and the exception goes
+        // on only where exceptions() asks for it: then the stream's own
+        // ios_base::failure gives way to it.
+        if ((in.exceptions() & std::ios_base::badbit) == 0) {
+            in.setstate(std::ios_base::badbit);
+            return in;
+        }
+        try {
+            in.setstate(std::ios_base::badbit);
+        } catch (const std::ios_base::failure &) {
+        }
+        throw;
+    }
+    in.setstate(state);
     return in;
 }

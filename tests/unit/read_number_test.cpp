@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdint>
 #include <ios>
+#include <locale>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -89,6 +92,10 @@ const std::vector<Reading> &readings()
         {"0x1p3", 0, false, false, 'x'},
         {"inf", 0, true, false, 'i'},
         {"-nan", 0, true, false, 'n'},
+        // A comma, whatever the locale, is no decimal point, and a point no
+        // grouping of digits.
+        {"2,5", 0x4000000000000000, false, false, ','},
+        {"1.234,5", 0x3FF3BE76C8B43958, false, false, ','},
         // White space before the number, text after it, no number at all.
         {" \t\n\v\f\r2.5 cm", 0x4004000000000000, false, false, ' '},
         {"2.5abc", 0x4004000000000000, false, false, 'a'},
@@ -135,10 +142,13 @@ std::string shown(const std::string &input)
            " characters)";
 }
 
-TEST(ReadNumber, StoresTheNearestDoubleAndLeavesWhatFollowsUnread)
+// Reads each input of the table from a string stream imbued with `locale`,
+// and checks the value, the stream's state and the first character left unread.
+void expect_readings(const std::locale &locale)
 {
     for (const Reading &r : readings()) {
         std::istringstream in(r.input);
+        in.imbue(locale);
         double value = -1.0;
         read_number(in, value);
         SCOPED_TRACE(shown(r.input));
@@ -147,6 +157,99 @@ TEST(ReadNumber, StoresTheNearestDoubleAndLeavesWhatFollowsUnread)
         EXPECT_EQ(in.eof(), r.eof);
         EXPECT_FALSE(in.bad());
         EXPECT_EQ(in.rdbuf()->sgetc(), r.next);
+    }
+}
+
+TEST(ReadNumber, StoresTheNearestDoubleAndLeavesWhatFollowsUnread)
+{
+    expect_readings(std::locale::classic());
+}
+
+// A stream locale's own decimal point and digit grouping, as `in >> value`
+// would take them, change nothing.
+struct comma_numpunct : std::numpunct<char> {
+    char do_decimal_point() const override
+    {
+        return ',';
+    }
+    char do_thousands_sep() const override
+    {
+        return '.';
+    }
+    std::string do_grouping() const override
+    {
+        return "\3";
+    }
+};
+
+TEST(ReadNumber, ReadsTheSameFromAStreamImbuedWithADecimalComma)
+{
+    expect_readings(std::locale(std::locale::classic(), new comma_numpunct));
+}
+
+// Nor does a C locale whose decimal point is a comma, from which strtod takes
+// its own. The locale in effect before is restored after.
+TEST(ReadNumber, ReadsTheSameUnderACLocaleWithADecimalComma)
+{
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    if (std::setlocale(LC_ALL, comma_locale) == nullptr) {
+        GTEST_SKIP() << "no C locale with a decimal comma: " << comma_locale
+                     << " is not where LOCPATH points";
+    }
+    expect_readings(std::locale::classic());
+    std::setlocale(LC_ALL, before.c_str());
+}
+
+// A stream buffer that gives `text`, then fails as a device does, by throwing.
+class failing_buffer : public std::streambuf {
+  public:
+    explicit failing_buffer(std::string text) : text_(std::move(text))
+    {
+        setg(text_.data(), text_.data(), text_.data() + text_.size());
+    }
+
+  protected:
+    int_type underflow() override
+    {
+        throw std::runtime_error("the device failed");
+    }
+
+  private:
+    std::string text_;
+};
+
+struct Failure {
+    std::string before;                // what the buffer gives before it throws
+    std::ios_base::iostate exceptions; // the states the stream throws for
+    bool passed_on;                    // whether the buffer's exception reaches the caller
+};
+
+// As `in >> value`: the stream goes bad, and the buffer's exception goes on
+// only where exceptions() has badbit.
+TEST(ReadNumber, AFailingStreamBufferMakesTheStreamBad)
+{
+    const Failure failures[] = {
+        {"", std::ios_base::goodbit, false},
+        {" 12", std::ios_base::goodbit, false},
+        {"1e", std::ios_base::failbit | std::ios_base::eofbit, false},
+        {"", std::ios_base::badbit, true},
+        {" 12", std::ios_base::badbit | std::ios_base::failbit, true},
+    };
+    for (const Failure &f : failures) {
+        failing_buffer buffer(f.before);
+        std::istream in(&buffer);
+        in.exceptions(f.exceptions);
+        double value = -1.0;
+        bool passed_on = false;
+        try {
+            read_number(in, value);
+        } catch (const std::runtime_error &) {
+            passed_on = true;
+        }
+        SCOPED_TRACE(shown(f.before));
+        EXPECT_TRUE(in.bad());
+        EXPECT_EQ(passed_on, f.passed_on);
+        EXPECT_EQ(bits(value), 0U);
     }
 }
 
