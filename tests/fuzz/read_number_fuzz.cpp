@@ -2,10 +2,13 @@
 // what `in >> value` reads with GCC's standard library, which collects the
 // number's characters by the same grammar and converts them all with strtod,
 // so its value is correctly rounded: the same value to the last bit, the same
-// stream state, and the same place in the input to go on from.
+// stream state, and the same place in the input to go on from. It runs under
+// a C locale whose decimal point is a comma, which GCC's library ignores as
+// it converts, so every input also checks that the reader does.
 #include "read_number.h"
 #include "support.h"
 
+#include <clocale>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -40,6 +43,15 @@ void print(const char *reader, const Outcome &outcome)
 }
 
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int * /*argc*/, char *** /*argv*/)
+{
+    if (std::setlocale(LC_ALL, comma_locale) == nullptr) {
+        std::fprintf(stderr, "no C locale with a decimal comma (%s): fuzzing in the C locale\n",
+                     comma_locale);
+    }
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
