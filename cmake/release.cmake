@@ -3,7 +3,12 @@
 # that it builds and passes its tests on its own, and writes all of it to a
 # fresh dist/ with SHA256SUMS beside them.
 #
-#   cmake -P cmake/release.cmake
+#   cmake [-D ALLOW_UNTESTED=<targets>] -P cmake/release.cmake
+#
+# A target whose programs cannot run on this machine (its emulator missing, or
+# Wine's 32-bit loader on a kernel that runs no 32-bit x86 code) is packaged
+# untested, and the release ends with a warning that names it. ALLOW_UNTESTED,
+# where given, lists the targets that may go so: any other stops the release.
 #
 # The source archive holds the commit, so uncommitted changes to tracked files
 # stop the release: the packages would not be built from what it holds.
@@ -18,7 +23,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
 
 # Nothing is built unless everything can be: a release is never partial. It
 # needs, as program:Debian packages, the tools that build and package, and each
-# target's compiler and the emulator that runs its tests.
+# target's compiler.
 set(requirements make:make gzip:gzip git:git readelf:binutils rpmbuild:rpm
   /usr/include/gtest/gtest.h:libgtest-dev /usr/src/googletest:googletest)
 foreach(preset IN LISTS SPHERE_TARGETS)
@@ -27,9 +32,7 @@ foreach(preset IN LISTS SPHERE_TARGETS)
     set(compiler ${SPHERE_TARGET_${preset}_triplet}-g++)
   endif()
   list(JOIN SPHERE_TARGET_${preset}_packages "," packages)
-  foreach(program IN ITEMS ${compiler} ${SPHERE_TARGET_${preset}_emulator})
-    list(APPEND requirements ${program}:${packages})
-  endforeach()
+  list(APPEND requirements ${compiler}:${packages})
 endforeach()
 set(missing "")
 foreach(requirement IN LISTS requirements)
@@ -37,7 +40,7 @@ foreach(requirement IN LISTS requirements)
   set(program ${CMAKE_MATCH_1})
   string(REPLACE "," ";" packages "${CMAKE_MATCH_2}")
   unset(found)
-  find_program(found NAMES ${program} HINTS /usr/lib/wine NO_CACHE)
+  find_program(found NAMES ${program} NO_CACHE)
   if(NOT found AND NOT EXISTS "${program}")
     list(APPEND missing ${packages})
   endif()
@@ -104,6 +107,49 @@ execute_process(COMMAND cmake --workflow --preset test
   WORKING_DIRECTORY "${scratch}/${name}" COMMAND_ERROR_IS_FATAL ANY)
 unset(ENV{GIT_CEILING_DIRECTORIES})
 
+# What ran for each target: its programs' emulator, and how many end-to-end
+# cases and unit tests its workflow ran, as ctest counts them by their labels.
+function(tests_run preset label variable)
+  execute_process(COMMAND ctest --test-dir "${source}/build/${preset}" -N -L "^${label}$"
+    OUTPUT_VARIABLE listing COMMAND_ERROR_IS_FATAL ANY)
+  string(REGEX MATCH "Total Tests: ([0-9]+)" total "${listing}")
+  set(${variable} ${CMAKE_MATCH_1} PARENT_SCOPE)
+endfunction()
+# Appends a row of the table to `table`: each value padded to its column's width.
+function(table_row)
+  set(row "")
+  foreach(value width IN ZIP_LISTS ARGN table_widths)
+    string(LENGTH "${value}" length)
+    math(EXPR padding "${width} - ${length}")
+    if(padding LESS 0)
+      set(padding 0)
+    endif()
+    string(REPEAT " " ${padding} pad)
+    string(APPEND row "  ${value}${pad}")
+  endforeach()
+  string(STRIP "${row}" row)
+  set(table "${table}\n  ${row}" PARENT_SCOPE)
+endfunction()
+set(table_widths 16 24 18 10)
+set(table "What ran for each target:")
+table_row(target "its programs ran under" "end-to-end cases" "unit tests")
+set(untested "")
+set(untested_targets "")
+foreach(preset IN LISTS SPHERE_TARGETS)
+  tests_run(${preset} e2e cases)
+  tests_run(${preset} unit units)
+  get_filename_component(emulator "${SPHERE_TARGET_${preset}_emulator}" NAME)
+  if(cases EQUAL 0)
+    list(JOIN SPHERE_TARGET_${preset}_packages " " packages)
+    string(APPEND untested "\n  ${preset}: ${emulator} (Debian: ${packages}) is missing or cannot run here")
+    list(APPEND untested_targets ${preset})
+    set(emulator "nothing: untested")
+  elseif(NOT emulator)
+    set(emulator "the host")
+  endif()
+  table_row(${preset} "${emulator}" ${cases} ${units})
+endforeach()
+
 file(GLOB made RELATIVE "${dist}" "${dist}/*")
 list(SORT made)
 set(sums "")
@@ -114,3 +160,15 @@ endforeach()
 file(WRITE "${dist}/SHA256SUMS" "${sums}")
 list(JOIN made "\n  " made)
 message(STATUS "Released into ${dist}:\n  ${made}\n  SHA256SUMS")
+
+message(STATUS "${table}")
+if(untested)
+  message(WARNING "Packaged untested, since their programs could not run on this machine:${untested}")
+  if(DEFINED ALLOW_UNTESTED)
+    set(refused ${untested_targets})
+    list(REMOVE_ITEM refused ${ALLOW_UNTESTED})
+    if(refused)
+      message(FATAL_ERROR "Untested, which ALLOW_UNTESTED does not allow: ${refused}")
+    endif()
+  endif()
+endif()

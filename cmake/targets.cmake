@@ -8,8 +8,9 @@
 #   deb, rpm   Debian's and RPM's names for that processor (- for Windows)
 #   triplet    the prefix of its compilers' names (- for the host's own, which
 #              must build for this processor)
-#   emulator   what runs its programs on an x86-64 Linux machine (- for nothing);
-#              Wine's loaders, wine (32-bit) and wine64, are in /usr/lib/wine
+#   emulator   what runs its programs on an x86-64 Linux machine (- for nothing):
+#              Wine's own loaders by their paths, since /usr/bin/wine starts
+#              whichever is installed, and wine64 cannot run 32-bit programs
 #   packages   the Debian packages that build it and run its tests, comma-separated
 #
 # Included, this file sets SPHERE_TARGETS to the presets and, for each preset
@@ -18,17 +19,17 @@
 #
 #   cmake -D FIELDS="deb emulator triplet" -P cmake/targets.cmake
 set(sphere_target_table [[
-linux-x86_64   Linux   x86_64   amd64    x86_64   -                       -             g++,libgtest-dev
-linux-aarch64  Linux   aarch64  arm64    aarch64  aarch64-linux-gnu       qemu-aarch64  g++-aarch64-linux-gnu,qemu-user
-linux-armhf    Linux   armv7l   armhf    armv7hl  arm-linux-gnueabihf     qemu-arm      g++-arm-linux-gnueabihf,qemu-user
-linux-armel    Linux   armv5tel armel    armv5tel arm-linux-gnueabi       qemu-arm      g++-arm-linux-gnueabi,qemu-user
-linux-i686     Linux   i686     i386     i686     i686-linux-gnu          qemu-i386     g++-i686-linux-gnu,qemu-user
-linux-mips64el Linux   mips64   mips64el mips64el mips64el-linux-gnuabi64 qemu-mips64el g++-mips64el-linux-gnuabi64,qemu-user
-linux-ppc64le  Linux   ppc64le  ppc64el  ppc64le  powerpc64le-linux-gnu   qemu-ppc64le  g++-powerpc64le-linux-gnu,qemu-user
-linux-riscv64  Linux   riscv64  riscv64  riscv64  riscv64-linux-gnu       qemu-riscv64  g++-riscv64-linux-gnu,qemu-user
-linux-s390x    Linux   s390x    s390x    s390x    s390x-linux-gnu         qemu-s390x    g++-s390x-linux-gnu,qemu-user
-windows-x86    Windows x86      -        -        i686-w64-mingw32        wine          g++-mingw-w64-i686,wine,wine32
-windows-x64    Windows AMD64    -        -        x86_64-w64-mingw32      wine64        g++-mingw-w64-x86-64,wine64
+linux-x86_64   Linux   x86_64   amd64    x86_64   -                       -                    g++,libgtest-dev
+linux-aarch64  Linux   aarch64  arm64    aarch64  aarch64-linux-gnu       qemu-aarch64         g++-aarch64-linux-gnu,qemu-user
+linux-armhf    Linux   armv7l   armhf    armv7hl  arm-linux-gnueabihf     qemu-arm             g++-arm-linux-gnueabihf,qemu-user
+linux-armel    Linux   armv5tel armel    armv5tel arm-linux-gnueabi       qemu-arm             g++-arm-linux-gnueabi,qemu-user
+linux-i686     Linux   i686     i386     i686     i686-linux-gnu          qemu-i386            g++-i686-linux-gnu,qemu-user
+linux-mips64el Linux   mips64   mips64el mips64el mips64el-linux-gnuabi64 qemu-mips64el        g++-mips64el-linux-gnuabi64,qemu-user
+linux-ppc64le  Linux   ppc64le  ppc64el  ppc64le  powerpc64le-linux-gnu   qemu-ppc64le         g++-powerpc64le-linux-gnu,qemu-user
+linux-riscv64  Linux   riscv64  riscv64  riscv64  riscv64-linux-gnu       qemu-riscv64         g++-riscv64-linux-gnu,qemu-user
+linux-s390x    Linux   s390x    s390x    s390x    s390x-linux-gnu         qemu-s390x           g++-s390x-linux-gnu,qemu-user
+windows-x86    Windows x86      -        -        i686-w64-mingw32        /usr/lib/wine/wine   g++-mingw-w64-i686,wine,wine32
+windows-x64    Windows AMD64    -        -        x86_64-w64-mingw32      /usr/lib/wine/wine64 g++-mingw-w64-x86-64,wine64
 ]])
 set(sphere_target_fields preset system processor deb rpm triplet emulator packages)
 

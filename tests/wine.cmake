@@ -10,18 +10,28 @@
 
 get_filename_component(wine_dir "${WINE}" DIRECTORY)
 find_program(WINESERVER wineserver HINTS "${wine_dir}" REQUIRED)
-set(log "$ENV{WINEPREFIX}.log")
+set(log "$ENV{WINEPREFIX}")
 
 if(STEP STREQUAL "start")
-  # The server outlives this script and keeps its streams: a log of its own,
-  # so that the next step does not truncate the file under it.
-  execute_process(COMMAND "${WINESERVER}" -p OUTPUT_FILE "${log}.server" ERROR_FILE "${log}.server")
-  execute_process(COMMAND "${WINE}" cmd /c exit
-    OUTPUT_FILE "${log}" ERROR_FILE "${log}" RESULT_VARIABLE status)
-  if(NOT status EQUAL 0)
-    file(READ "${log}" details)
-    message(FATAL_ERROR "Wine did not start (${status}):\n${details}")
-  endif()
+  # The server outlives this script and keeps its streams, so each gets a log
+  # of its own, which the next step does not truncate under it. Now and then
+  # a new prefix comes out broken ("could not load kernel32.dll"); it is then
+  # made once more from nothing, and each attempt keeps its logs.
+  foreach(attempt IN ITEMS 1 2)
+    execute_process(COMMAND "${WINESERVER}" -p
+      OUTPUT_FILE "${log}.server-${attempt}.log" ERROR_FILE "${log}.server-${attempt}.log")
+    execute_process(COMMAND "${WINE}" cmd /c exit
+      OUTPUT_FILE "${log}.start-${attempt}.log" ERROR_FILE "${log}.start-${attempt}.log"
+      RESULT_VARIABLE status)
+    if(status EQUAL 0)
+      return()
+    endif()
+    file(READ "${log}.start-${attempt}.log" details)
+    message("Wine did not start (attempt ${attempt}, ${status}):\n${details}")
+    execute_process(COMMAND "${WINESERVER}" -k OUTPUT_QUIET ERROR_QUIET)
+    file(REMOVE_RECURSE "$ENV{WINEPREFIX}")
+  endforeach()
+  message(FATAL_ERROR "Wine did not start in $ENV{WINEPREFIX}")
 else()
   execute_process(COMMAND "${WINESERVER}" -k OUTPUT_QUIET ERROR_QUIET)
 endif()

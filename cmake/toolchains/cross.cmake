@@ -26,7 +26,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # run on this machine: Wine's 32-bit loader, for one, cannot where the kernel
 # runs no 32-bit x86 code. qemu takes the target's dynamic loader and C library
 # from the cross toolchain's folder.
-find_program(SPHERE_EMULATOR NAMES ${SPHERE_TARGET_${SPHERE_TARGET}_emulator} HINTS /usr/lib/wine)
+find_program(SPHERE_EMULATOR NAMES ${SPHERE_TARGET_${SPHERE_TARGET}_emulator})
 if(SPHERE_EMULATOR AND NOT DEFINED CMAKE_CROSSCOMPILING_EMULATOR)
   execute_process(COMMAND "${SPHERE_EMULATOR}" --version
     RESULT_VARIABLE emulator_status OUTPUT_QUIET ERROR_QUIET)
