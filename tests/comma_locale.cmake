@@ -1,34 +1,35 @@
-# sphere_comma_locale(<variable>)
+# sphere_under_comma_locale(<test>...)
 #
-# Makes, once, the C locale with a decimal comma that the reader's tests and
-# its fuzz target run under (comma_locale in support.h): localedef, from
-# Debian's libc-bin, compiles it from the sources in Debian's locales package
-# into the build folder, in the target's byte order. Sets <variable> to the
-# environment a test finds it with, or to nothing where it cannot be made:
-# those tests then skip, unless SPHERE_REQUIRE_COMMA_LOCALE (on in CI, where
-# CI is set) makes that an error.
+# Runs the tests under the C locale with a decimal comma that the reader's
+# tests and its fuzz target use (comma_locale in support.h). localedef, from
+# Debian's libc-bin, compiles it once from the sources in Debian's locales
+# package into the build folder, in the target's byte order, and the tests
+# find it through LOCPATH. Where it cannot be made, they skip, unless
+# SPHERE_REQUIRE_COMMA_LOCALE (on where CI is set) makes that an error.
 
 option(SPHERE_REQUIRE_COMMA_LOCALE "Fail, not skip, the tests under a C locale with a decimal comma where it cannot be made" "$ENV{CI}")
 
-function(sphere_comma_locale variable)
+function(sphere_under_comma_locale)
   set(folder ${PROJECT_BINARY_DIR}/locale)
-  set(${variable} "" PARENT_SCOPE)
+  set(cannot "no C locale with a decimal comma")
+  if(SPHERE_REQUIRE_COMMA_LOCALE)
+    set_tests_properties(${ARGN} PROPERTIES FAIL_REGULAR_EXPRESSION "${cannot}")
+  else()
+    set_tests_properties(${ARGN} PROPERTIES SKIP_REGULAR_EXPRESSION "${cannot}")
+  endif()
   if(NOT TARGET comma_locale)
     find_program(LOCALEDEF localedef)
     set(sources /usr/share/i18n/locales/de_DE /usr/share/i18n/charmaps/UTF-8.gz)
     foreach(needed IN ITEMS "${LOCALEDEF}" ${sources})
       if(NOT EXISTS "${needed}")
-        set(missing TRUE)
+        set(message "There is ${cannot} to be made here (Debian: locales)")
+        if(SPHERE_REQUIRE_COMMA_LOCALE)
+          message(FATAL_ERROR "${message}, which SPHERE_REQUIRE_COMMA_LOCALE asks for")
+        endif()
+        message(STATUS "${message}: the tests under it skip")
+        return()
       endif()
     endforeach()
-    if(missing)
-      set(message "No C locale with a decimal comma can be made here (Debian: locales)")
-      if(SPHERE_REQUIRE_COMMA_LOCALE)
-        message(FATAL_ERROR "${message}, which SPHERE_REQUIRE_COMMA_LOCALE asks for")
-      endif()
-      message(STATUS "${message}: the tests under it skip")
-      return()
-    endif()
     set(byte_order "")
     if(CMAKE_CXX_BYTE_ORDER)
       string(TOLOWER "--${CMAKE_CXX_BYTE_ORDER}" byte_order)
@@ -41,15 +42,5 @@ function(sphere_comma_locale variable)
       VERBATIM)
     add_custom_target(comma_locale ALL DEPENDS ${folder}/de_DE.UTF-8/LC_NUMERIC)
   endif()
-  set(${variable} "LOCPATH=${folder}" PARENT_SCOPE)
-endfunction()
-
-# Marks <tests> as run under the comma locale: a skip for want of it fails
-# them where it is required.
-function(sphere_tests_under_comma_locale)
-  if(SPHERE_REQUIRE_COMMA_LOCALE)
-    set_tests_properties(${ARGN} PROPERTIES FAIL_REGULAR_EXPRESSION "no C locale with a decimal comma")
-  else()
-    set_tests_properties(${ARGN} PROPERTIES SKIP_REGULAR_EXPRESSION "no C locale with a decimal comma")
-  endif()
+  set_property(TEST ${ARGN} APPEND PROPERTY ENVIRONMENT "LOCPATH=${folder}")
 endfunction()

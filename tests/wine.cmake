@@ -10,7 +10,7 @@
 
 get_filename_component(wine_dir "${WINE}" DIRECTORY)
 find_program(WINESERVER wineserver HINTS "${wine_dir}" REQUIRED)
-set(log "$ENV{WINEPREFIX}")
+set(prefix "${prefix}")
 
 if(STEP STREQUAL "start")
   # The server outlives this script and keeps its streams, so each gets a log
@@ -19,19 +19,19 @@ if(STEP STREQUAL "start")
   # made once more from nothing, and each attempt keeps its logs.
   foreach(attempt IN ITEMS 1 2)
     execute_process(COMMAND "${WINESERVER}" -p
-      OUTPUT_FILE "${log}.server-${attempt}.log" ERROR_FILE "${log}.server-${attempt}.log")
+      OUTPUT_FILE "${prefix}.server-${attempt}.log" ERROR_FILE "${prefix}.server-${attempt}.log")
     execute_process(COMMAND "${WINE}" cmd /c exit
-      OUTPUT_FILE "${log}.start-${attempt}.log" ERROR_FILE "${log}.start-${attempt}.log"
+      OUTPUT_FILE "${prefix}.start-${attempt}.log" ERROR_FILE "${prefix}.start-${attempt}.log"
       RESULT_VARIABLE status)
     if(status EQUAL 0)
       return()
     endif()
-    file(READ "${log}.start-${attempt}.log" details)
+    file(READ "${prefix}.start-${attempt}.log" details)
     message("Wine did not start (attempt ${attempt}, ${status}):\n${details}")
     execute_process(COMMAND "${WINESERVER}" -k OUTPUT_QUIET ERROR_QUIET)
-    file(REMOVE_RECURSE "$ENV{WINEPREFIX}")
+    file(REMOVE_RECURSE "${prefix}")
   endforeach()
-  message(FATAL_ERROR "Wine did not start in $ENV{WINEPREFIX}")
+  message(FATAL_ERROR "Wine did not start in ${prefix}")
 else()
   execute_process(COMMAND "${WINESERVER}" -k OUTPUT_QUIET ERROR_QUIET)
 endif()
