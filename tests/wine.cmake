@@ -1,6 +1,7 @@
 # Starts or stops the Wine that runs the Windows program in the end-to-end tests.
 #
-#   WINE  the wine launcher;  STEP  start or stop
+#   WINE  the wine launcher, or tests/wine-wow64, which starts 64-bit Wine's
+#         (in /usr/lib/wine, where Debian puts its server too);  STEP  start or stop
 #   WINEPREFIX, WINEDEBUG and WINEDLLOVERRIDES come from the environment.
 #
 # A cold start of Wine takes seconds, and the server and services it starts
@@ -9,8 +10,8 @@
 # here, with their streams pointed at a log file; each case then starts fast.
 
 get_filename_component(wine_dir "${WINE}" DIRECTORY)
-find_program(WINESERVER wineserver HINTS "${wine_dir}" REQUIRED)
-set(prefix "${prefix}")
+find_program(WINESERVER wineserver HINTS "${wine_dir}" /usr/lib/wine REQUIRED)
+set(prefix "$ENV{WINEPREFIX}")
 
 if(STEP STREQUAL "start")
   # The server outlives this script and keeps its streams, so each gets a log

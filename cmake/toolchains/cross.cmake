@@ -1,8 +1,10 @@
 # The toolchain of every cross-compiled target. The preset names the target
 # (SPHERE_TARGET); its line in targets.cmake gives the system, the processor,
-# the compilers and the emulator that runs the tests. Try-compiles read this
-# file again, so they are handed the target too.
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES SPHERE_TARGET)
+# the compilers and the emulator that runs the tests. SPHERE_THREAD_MODEL, where
+# set, picks the compilers of that thread model (Debian's MinGW-w64 GCC has
+# win32, the default, and posix). Try-compiles read this file again, so they
+# are handed both too.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES SPHERE_TARGET SPHERE_THREAD_MODEL)
 include(${CMAKE_CURRENT_LIST_DIR}/../targets.cmake)
 if(NOT SPHERE_TARGET_${SPHERE_TARGET}_triplet)
   message(FATAL_ERROR "SPHERE_TARGET must name a cross-compiled target of cmake/targets.cmake, not \"${SPHERE_TARGET}\"")
@@ -10,8 +12,12 @@ endif()
 set(triplet ${SPHERE_TARGET_${SPHERE_TARGET}_triplet})
 set(CMAKE_SYSTEM_NAME ${SPHERE_TARGET_${SPHERE_TARGET}_system})
 set(CMAKE_SYSTEM_PROCESSOR ${SPHERE_TARGET_${SPHERE_TARGET}_processor})
-set(CMAKE_C_COMPILER ${triplet}-gcc)
-set(CMAKE_CXX_COMPILER ${triplet}-g++)
+set(thread_model "")
+if(SPHERE_THREAD_MODEL)
+  set(thread_model -${SPHERE_THREAD_MODEL})
+endif()
+set(CMAKE_C_COMPILER ${triplet}-gcc${thread_model})
+set(CMAKE_CXX_COMPILER ${triplet}-g++${thread_model})
 if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
   set(CMAKE_RC_COMPILER ${triplet}-windres)
 endif()
@@ -23,14 +29,19 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Tests run the programs through the emulator where it is installed and can
-# run on this machine: Wine's 32-bit loader, for one, cannot where the kernel
-# runs no 32-bit x86 code. qemu takes the target's dynamic loader and C library
-# from the cross toolchain's folder.
-find_program(SPHERE_EMULATOR NAMES ${SPHERE_TARGET_${SPHERE_TARGET}_emulator})
+# run on this machine; where it cannot, it says why. qemu takes the target's
+# dynamic loader and C library from the cross toolchain's folder.
+set(emulator ${SPHERE_TARGET_${SPHERE_TARGET}_emulator})
+if(emulator MATCHES "^tests/")
+  get_filename_component(emulator "${CMAKE_CURRENT_LIST_DIR}/../../${emulator}" ABSOLUTE)
+endif()
+find_program(SPHERE_EMULATOR NAMES ${emulator})
 if(SPHERE_EMULATOR AND NOT DEFINED CMAKE_CROSSCOMPILING_EMULATOR)
   execute_process(COMMAND "${SPHERE_EMULATOR}" --version
-    RESULT_VARIABLE emulator_status OUTPUT_QUIET ERROR_QUIET)
-  if(emulator_status EQUAL 0)
+    RESULT_VARIABLE emulator_status OUTPUT_QUIET ERROR_VARIABLE emulator_error)
+  if(NOT emulator_status EQUAL 0)
+    message(STATUS "${SPHERE_EMULATOR} cannot run here: ${emulator_error}")
+  else()
     set(CMAKE_CROSSCOMPILING_EMULATOR "${SPHERE_EMULATOR}")
     if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
       list(APPEND CMAKE_CROSSCOMPILING_EMULATOR -L ${CMAKE_FIND_ROOT_PATH})
