@@ -193,8 +193,8 @@ TEST(ReadNumber, ReadsTheSameUnderACLocaleWithADecimalComma)
 {
     const std::string before = std::setlocale(LC_ALL, nullptr);
     if (std::setlocale(LC_ALL, comma_locale) == nullptr) {
-        GTEST_SKIP() << "no C locale with a decimal comma: " << comma_locale
-                     << " is not where LOCPATH points";
+        GTEST_SKIP() << "no C locale with a decimal comma: the C runtime cannot make "
+                     << comma_locale;
     }
     expect_readings(std::locale::classic());
     std::setlocale(LC_ALL, before.c_str());
