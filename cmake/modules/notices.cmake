@@ -5,18 +5,20 @@
 #
 #   SPHERE_NOTICES              the notices file written into the build folder:
 #                               NOTICES, or NOTICES.txt for Windows
-#   SPHERE_NOTICED_LIBRARIES    the libraries it covers, which alone the
-#                               program may hold code of (the linked-in test)
+#   SPHERE_NOTICED_CODE         whose code it covers (see packaging/linked_in.cmake)
+#   SPHERE_NOTICED_LIBRARIES    the libraries and start-up objects of that code,
+#                               which alone the program may hold (the linked-in test)
 
 include(CheckCXXSourceCompiles)
 check_cxx_source_compiles("#include <ciso646>\n#ifndef _LIBCPP_VERSION\n#error\n#endif\nint main() {}\n"
   SPHERE_USES_LIBCXX)
+include(${PROJECT_SOURCE_DIR}/packaging/linked_in.cmake)
 if(SPHERE_USES_LIBCXX)
-  set(SPHERE_NOTICED_LIBRARIES libc++ libc++abi libgcc)
+  set(SPHERE_NOTICED_CODE llvm gcc)
   set(notices libc++ gcc)
   set(gcc_libraries "helper routines of libgcc that the processor needs")
 else()
-  set(SPHERE_NOTICED_LIBRARIES libstdc++ libgcc)
+  set(SPHERE_NOTICED_CODE gcc)
   set(notices gcc)
   set(gcc_libraries "C++ runtime (libstdc++) and the helper routines of libgcc\nthat the processor needs")
 endif()
@@ -30,14 +32,16 @@ if(MINGW)
   # as Debian's MinGW-w64 packages give it in their copyright file. All of
   # libgcc is linked in, its unwinder (libgcc_eh) too.
   set(gcc_libraries "C++ runtime (libstdc++) and libgcc")
+  list(APPEND SPHERE_NOTICED_CODE mingw-w64)
   list(APPEND notices mingw-w64 mingw-w64-zpl-2.1 mingw-w64-lucent mingw-w64-david-gay mingw-w64-keith-marshall)
-  list(APPEND SPHERE_NOTICED_LIBRARIES libgcc_eh libmingw32 libmingwex libmsvcrt libkernel32)
   set(SPHERE_NOTICES ${PROJECT_BINARY_DIR}/NOTICES.txt)
 else()
+  list(APPEND SPHERE_NOTICED_CODE glibc)
   list(APPEND notices glibc)
-  list(APPEND SPHERE_NOTICED_LIBRARIES libc_nonshared)
   set(SPHERE_NOTICES ${PROJECT_BINARY_DIR}/NOTICES)
 endif()
+
+sphere_linked_in_libraries(${SPHERE_NOTICED_CODE} OUTPUT SPHERE_NOTICED_LIBRARIES)
 
 set(texts "")
 foreach(name IN LISTS notices)

@@ -1,18 +1,22 @@
-# Checks what the program holds of others' code: every archive that its link
-# map shows a member taken from must be one of the allowed libraries, whose
-# licences the notices cover.
+# Checks what the program holds of others' code: every library and start-up
+# object that its link map shows must be of the code that the notices cover,
+# and so listed in packaging/linked_in.cmake, from which the release's bill of
+# materials says what each program holds.
 #
 #   MAP      the link map that GNU ld wrote (-Map)
-#   ALLOWED  the libraries allowed, by name without the .a
+#   ALLOWED  the libraries and objects allowed, by file name less .a or .o
 
-file(STRINGS "${MAP}" members REGEX "^[^ ]+\\.a\\([^)]+\\)")
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../../packaging/linked_in.cmake)
+sphere_link_map_files("${MAP}" files)
 set(linked "")
-foreach(member IN LISTS members)
-  string(REGEX REPLACE "^(.*/)?([^/]+)\\.a\\(.*" "\\2" library "${member}")
-  list(APPEND linked ${library})
+foreach(file IN LISTS files)
+  get_filename_component(library "${file}" NAME_WLE)
+  if(NOT library IN_LIST ALLOWED)
+    list(APPEND linked ${library})
+  endif()
 endforeach()
-list(REMOVE_DUPLICATES linked)
-list(REMOVE_ITEM linked ${ALLOWED})
 if(linked)
-  message(FATAL_ERROR "the program holds code of libraries that the notices do not cover: ${linked}")
+  list(REMOVE_DUPLICATES linked)
+  message(FATAL_ERROR "the program holds code that the notices and the bill of materials do not cover: ${linked}")
 endif()

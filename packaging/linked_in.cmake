@@ -1,0 +1,100 @@
+# Whose code a program may hold besides its own, and under which licence: the
+# one list that the notices (notices.cmake), Debian's copyright file
+# (packaging_linux.cmake), the release's bill of materials (cmake/sbom.cmake)
+# and the linked-in test are all made from.
+#
+# Each line: a library or start-up object that a link map can show, by its
+# file name less .a or .o, and whose code it is. crti and crtn are the C
+# library's on most processors, and GCC's on some (RISC-V): which, the other
+# files from the same Debian package tell.
+set(sphere_linked_in_table [[
+libstdc++       gcc
+libgcc          gcc
+libgcc_eh       gcc
+crtbegin        gcc
+crtbeginS       gcc
+crtend          gcc
+crtendS         gcc
+libc_nonshared  glibc
+Scrt1           glibc
+crt1            glibc
+crti            glibc,gcc
+crtn            glibc,gcc
+crt2            mingw-w64
+libmingw32      mingw-w64
+libmingwex      mingw-w64
+libmsvcrt       mingw-w64
+libkernel32     mingw-w64
+libc++          llvm
+libc++abi       llvm
+]])
+
+# Each one's code: what it is, its licence as an SPDX expression (LicenseRef-
+# names the notices that SPDX does not list, as Debian's copyright file for
+# MinGW-w64 names them) and, where its licence asks anything of a program
+# that holds it, that licence as Debian's copyright files name it.
+set(sphere_code_gcc_name "GCC's runtime libraries")
+set(sphere_code_gcc_licence "GPL-3.0-or-later WITH GCC-exception-3.1")
+set(sphere_code_gcc_debian "GPL-3+ with GCC-exception-3.1")
+set(sphere_code_glibc_name "the GNU C Library's start-up files")
+set(sphere_code_glibc_licence "LGPL-2.1-or-later WITH GCC-exception-2.0")
+set(sphere_code_glibc_debian "")
+set(sphere_code_mingw-w64_name "the MinGW-w64 runtime")
+set(sphere_code_mingw-w64_licence
+  "ZPL-2.1 AND LicenseRef-Lucent AND LicenseRef-David-Gay AND LicenseRef-Keith-Marshall")
+set(sphere_code_mingw-w64_debian "ZPL-2.1 and Lucent and David-Gay and Keith-Marshall")
+set(sphere_code_llvm_name "LLVM's C++ runtime")
+set(sphere_code_llvm_licence "Apache-2.0 WITH LLVM-exception")
+set(sphere_code_llvm_debian "Apache-2.0 with LLVM exception")
+
+# sphere_linked_in_libraries(<code>... OUTPUT <variable>)
+# Sets <variable> to the libraries and objects of the given codes.
+function(sphere_linked_in_libraries)
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" OUTPUT "")
+  string(REGEX MATCHALL "[^\n]+" lines "${sphere_linked_in_table}")
+  set(libraries "")
+  foreach(line IN LISTS lines)
+    string(REGEX MATCHALL "[^ ]+" fields "${line}")
+    list(GET fields 1 codes)
+    string(REPLACE "," ";" codes "${codes}")
+    foreach(code IN LISTS codes)
+      if(code IN_LIST arg_UNPARSED_ARGUMENTS)
+        list(GET fields 0 library)
+        list(APPEND libraries ${library})
+      endif()
+    endforeach()
+  endforeach()
+  list(REMOVE_DUPLICATES libraries)
+  set(${arg_OUTPUT} ${libraries} PARENT_SCOPE)
+endfunction()
+
+# sphere_linked_in_code(<library> <variable>)
+# Sets <variable> to the codes that <library> can be part of, or to nothing.
+function(sphere_linked_in_code library variable)
+  string(REGEX MATCHALL "[^\n]+" lines "${sphere_linked_in_table}")
+  set(${variable} "" PARENT_SCOPE)
+  foreach(line IN LISTS lines)
+    string(REGEX MATCHALL "[^ ]+" fields "${line}")
+    list(GET fields 0 listed)
+    if(listed STREQUAL library)
+      list(GET fields 1 codes)
+      string(REPLACE "," ";" codes "${codes}")
+      set(${variable} ${codes} PARENT_SCOPE)
+    endif()
+  endforeach()
+endfunction()
+
+# sphere_link_map_files(<map> <variable>)
+# Sets <variable> to the files of others' code that GNU ld's link map shows
+# the program holds: each archive that a member was taken from, and each
+# start-up object, by its path as the linker found it. The program's own
+# files are the build's, named by relative paths.
+function(sphere_link_map_files map variable)
+  file(STRINGS "${map}" members REGEX "^/[^ ]+\\.a\\([^)]+\\)")
+  list(TRANSFORM members REPLACE "\\.a\\(.*" ".a")
+  file(STRINGS "${map}" objects REGEX "^LOAD /[^ ]+\\.o$")
+  list(TRANSFORM objects REPLACE "^LOAD " "")
+  set(files ${members} ${objects})
+  list(REMOVE_DUPLICATES files)
+  set(${variable} ${files} PARENT_SCOPE)
+endfunction()
