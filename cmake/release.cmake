@@ -105,6 +105,9 @@ foreach(preset IN LISTS SPHERE_TARGETS)
   run(cpack --config build/${preset}/CPackConfig.cmake -B "${packages}")
   file(GLOB made LIST_DIRECTORIES false "${packages}/*")
   file(COPY ${made} DESTINATION "${dist}")
+  # Which files this target's build made, for the bill of materials.
+  file(GLOB files_${preset} LIST_DIRECTORIES false RELATIVE "${packages}" "${packages}/*")
+  list(SORT files_${preset})
 endforeach()
 
 # The source archive: the commit's files under sphere-<version>/, as git
@@ -157,6 +160,14 @@ foreach(preset IN LISTS SPHERE_TARGETS)
   endif()
   table_row(${preset} "${emulator}" ${cases_${preset}} ${units_${preset}})
 endforeach()
+
+# The bill of materials: every file above, what its program holds of whose
+# code, under which licence.
+include(${CMAKE_CURRENT_LIST_DIR}/sbom.cmake)
+execute_process(COMMAND git rev-parse HEAD WORKING_DIRECTORY "${source}"
+  OUTPUT_VARIABLE commit OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+sphere_write_sbom(OUTPUT "${dist}/${name}.cdx.json" VERSION ${version} COMMIT ${commit}
+  SOURCE_ARCHIVE ${name}.tar.gz DIST "${dist}" BUILDS "${source}/build")
 
 file(GLOB made RELATIVE "${dist}" "${dist}/*")
 list(SORT made)
