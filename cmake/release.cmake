@@ -3,7 +3,11 @@
 # that it builds and passes its tests on its own, and writes all of it to a
 # fresh dist/ with SHA256SUMS beside them.
 #
-#   cmake [-D ALLOW_UNTESTED=<targets>] -P cmake/release.cmake
+#   cmake [-D SIGNING_KEY=<fingerprint>] [-D ALLOW_UNTESTED=<targets>] -P cmake/release.cmake
+#
+# SIGNING_KEY, a key of the publisher's GnuPG, signs SHA256SUMS and makes the
+# signed apt and RPM repositories (signing.cmake); without it, nothing is
+# signed.
 #
 # A target whose programs cannot run on this machine, its emulator missing,
 # stops the release, which names it and what it lacks: no target ships
@@ -27,6 +31,9 @@ include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
 # target's compiler.
 set(requirements make:make gzip:gzip git:git readelf:binutils rpmbuild:rpm
   /usr/include/gtest/gtest.h:libgtest-dev /usr/src/googletest:googletest)
+if(SIGNING_KEY)
+  list(APPEND requirements gpg:gnupg apt-ftparchive:apt-utils createrepo_c:createrepo-c rpmsign:rpm)
+endif()
 foreach(preset IN LISTS SPHERE_TARGETS)
   set(compiler g++)
   if(SPHERE_TARGET_${preset}_triplet)
@@ -64,6 +71,13 @@ execute_process(COMMAND git status --porcelain --untracked-files=no
   WORKING_DIRECTORY "${source}" OUTPUT_VARIABLE changes COMMAND_ERROR_IS_FATAL ANY)
 if(changes)
   message(FATAL_ERROR "Commit these changes first; a release is made of a commit:\n${changes}")
+endif()
+if(SIGNING_KEY)
+  execute_process(COMMAND gpg --batch --list-secret-keys "${SIGNING_KEY}"
+    RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "GnuPG has no secret key ${SIGNING_KEY} to sign with (GNUPGHOME: $ENV{GNUPGHOME})")
+  endif()
 endif()
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY "${source}"
@@ -178,7 +192,14 @@ foreach(name IN LISTS made)
 endforeach()
 file(WRITE "${dist}/SHA256SUMS" "${sums}")
 list(JOIN made "\n  " made)
-message(STATUS "Released into ${dist}:\n  ${made}\n  SHA256SUMS")
+if(SIGNING_KEY)
+  include(${CMAKE_CURRENT_LIST_DIR}/signing.cmake)
+  sphere_sign_release(DIST "${dist}" KEY ${SIGNING_KEY})
+  set(signed "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned with ${SIGNING_KEY}.")
+else()
+  set(signed "\nUnsigned: without SIGNING_KEY, no SHA256SUMS.asc and no repositories.")
+endif()
+message(STATUS "Released into ${dist}:\n  ${made}\n  SHA256SUMS${signed}")
 
 message(STATUS "${table}")
 if(untested)
