@@ -117,11 +117,11 @@ foreach(preset IN LISTS SPHERE_TARGETS)
   set(packages "${source}/build/${preset}/packages")
   file(REMOVE_RECURSE "${packages}")
   run(cpack --config build/${preset}/CPackConfig.cmake -B "${packages}")
-  file(GLOB made LIST_DIRECTORIES false "${packages}/*")
-  file(COPY ${made} DESTINATION "${dist}")
-  # Which files this target's build made, for the bill of materials.
+  # The files made from this target's build, which the bill of materials names.
   file(GLOB files_${preset} LIST_DIRECTORIES false RELATIVE "${packages}" "${packages}/*")
   list(SORT files_${preset})
+  list(TRANSFORM files_${preset} PREPEND "${packages}/" OUTPUT_VARIABLE made)
+  file(COPY ${made} DESTINATION "${dist}")
 endforeach()
 
 # The source archive: the commit's files under sphere-<version>/, as git
