@@ -5,9 +5,9 @@
 #
 #   cmake [-D SIGNING_KEY=<fingerprint>] [-D ALLOW_UNTESTED=<targets>] -P cmake/release.cmake
 #
-# SIGNING_KEY, a key of the publisher's GnuPG, signs SHA256SUMS and makes the
-# signed apt and RPM repositories (signing.cmake); without it, nothing is
-# signed.
+# SIGNING_KEY, a key of the publisher's GnuPG, signs the RPM packages and
+# SHA256SUMS and makes the signed apt and RPM repositories (signing.cmake);
+# without it, nothing is signed.
 #
 # A target whose programs cannot run on this machine, its emulator missing,
 # stops the release, which names it and what it lacks: no target ships
@@ -175,6 +175,12 @@ foreach(preset IN LISTS SPHERE_TARGETS)
   table_row(${preset} "${emulator}" ${cases_${preset}} ${units_${preset}})
 endforeach()
 
+# A signed release's RPM packages carry their signature themselves.
+if(SIGNING_KEY)
+  include(${CMAKE_CURRENT_LIST_DIR}/signing.cmake)
+  sphere_sign_packages(DIST "${dist}" KEY ${SIGNING_KEY})
+endif()
+
 # The bill of materials: every file above, what its program holds of whose
 # code, under which licence.
 include(${CMAKE_CURRENT_LIST_DIR}/sbom.cmake)
@@ -193,11 +199,10 @@ endforeach()
 file(WRITE "${dist}/SHA256SUMS" "${sums}")
 list(JOIN made "\n  " made)
 if(SIGNING_KEY)
-  include(${CMAKE_CURRENT_LIST_DIR}/signing.cmake)
   sphere_sign_release(DIST "${dist}" KEY ${SIGNING_KEY})
-  set(signed "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned with ${SIGNING_KEY}.")
+  set(signed "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned, SHA256SUMS and each RPM package, with ${SIGNING_KEY}.")
 else()
-  set(signed "\nUnsigned: without SIGNING_KEY, no SHA256SUMS.asc and no repositories.")
+  set(signed "\nUnsigned: without SIGNING_KEY, no RPM package nor SHA256SUMS is signed, and there are no repositories.")
 endif()
 message(STATUS "Released into ${dist}:\n  ${made}\n  SHA256SUMS${signed}")
 

@@ -1,18 +1,21 @@
 # Signs a release with the publisher's OpenPGP key and makes the repositories
 # that apt and dnf update from, with Debian's and RPM's own tools:
 #
+#   *.rpm            each RPM package, signed in its header (rpmsign)
 #   SHA256SUMS.asc   a detached signature over SHA256SUMS
 #   debian/          an apt repository: pool/main/ with the Debian packages,
 #                    dists/stable/main/binary-<architecture>/Packages(.gz),
 #                    dists/stable/Release, signed as InRelease and Release.gpg
-#   rpm/             an RPM repository: the RPM packages signed (rpmsign),
-#                    repodata/ (createrepo_c), and repodata/repomd.xml.asc
+#   rpm/             an RPM repository: the RPM packages, repodata/
+#                    (createrepo_c), and repodata/repomd.xml.asc
 #
+#   sphere_sign_packages(DIST <folder> KEY <fingerprint>)
 #   sphere_sign_release(DIST <folder> KEY <fingerprint>)
 #
-# Every signature is made as of SOURCE_DATE_EPOCH, and Ed25519 signatures are
-# otherwise deterministic, so the same key and commit give the same bytes.
-# The key must be older than that time.
+# The packages are signed first, before their checksums are taken; the rest
+# once SHA256SUMS is written. Every signature is made as of SOURCE_DATE_EPOCH,
+# and Ed25519 signatures are otherwise deterministic, so the same key and
+# commit give the same bytes. The key must be older than that time.
 
 # Runs a command in <folder>, failing with what it said where it fails.
 function(signing_run folder)
@@ -21,6 +24,13 @@ function(signing_run folder)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "${ARGN}\nfailed (${status}):\n${output}")
   endif()
+endfunction()
+
+function(sphere_sign_packages)
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "DIST;KEY" "")
+  file(GLOB rpms RELATIVE "${arg_DIST}" "${arg_DIST}/*.rpm")
+  signing_run("${arg_DIST}" rpmsign --addsign --define "_gpg_name ${arg_KEY}" --define "__gpg /usr/bin/gpg"
+    --define "_gpg_sign_cmd_extra_args --faked-system-time $ENV{SOURCE_DATE_EPOCH}!" ${rpms})
 endfunction()
 
 function(sphere_sign_release)
@@ -33,7 +43,6 @@ function(sphere_sign_release)
   # The apt repository, one suite, stable, with one component, main.
   set(apt "${arg_DIST}/debian")
   file(GLOB debs RELATIVE "${arg_DIST}" "${arg_DIST}/*.deb")
-  list(SORT debs)
   file(MAKE_DIRECTORY "${apt}/pool/main")
   set(architectures "")
   foreach(deb IN LISTS debs)
@@ -60,15 +69,13 @@ function(sphere_sign_release)
   signing_run("${apt}/dists/stable" ${gpg} --clearsign --output InRelease Release)
   signing_run("${apt}/dists/stable" ${gpg} --armor --detach-sign --output Release.gpg Release)
 
-  # The RPM repository: each package signed in its header, dated as the rest,
-  # since the repository's index records each file's time.
+  # The RPM repository: the signed packages, dated as the rest, since the
+  # repository's index records each file's time.
   set(rpm "${arg_DIST}/rpm")
   file(GLOB rpms RELATIVE "${arg_DIST}" "${arg_DIST}/*.rpm")
   file(MAKE_DIRECTORY "${rpm}")
   foreach(package IN LISTS rpms)
     file(COPY_FILE "${arg_DIST}/${package}" "${rpm}/${package}")
-    signing_run("${rpm}" rpmsign --addsign --define "_gpg_name ${arg_KEY}" --define "__gpg /usr/bin/gpg"
-      --define "_gpg_sign_cmd_extra_args --faked-system-time ${epoch}!" ${package})
     signing_run("${rpm}" touch -d @${epoch} ${package})
   endforeach()
   signing_run("${arg_DIST}" createrepo_c --revision ${epoch} --set-timestamp-to-revision --no-database rpm)
