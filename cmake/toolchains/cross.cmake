@@ -31,8 +31,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Tests run the programs through the emulator where it is installed and can
 # run on this machine; where it cannot, it says why. qemu takes the target's
 # dynamic loader and C library from the cross toolchain's folder.
-find_program(SPHERE_EMULATOR NAMES ${SPHERE_TARGET_${SPHERE_TARGET}_emulator}
-  PATHS "${CMAKE_CURRENT_LIST_DIR}/../..")
+set(emulator ${SPHERE_TARGET_${SPHERE_TARGET}_emulator})
+if(emulator MATCHES "^tests/")
+  get_filename_component(emulator "${CMAKE_CURRENT_LIST_DIR}/../../${emulator}" ABSOLUTE)
+endif()
+find_program(SPHERE_EMULATOR NAMES ${emulator})
 if(SPHERE_EMULATOR AND NOT DEFINED CMAKE_CROSSCOMPILING_EMULATOR)
   execute_process(COMMAND "${SPHERE_EMULATOR}" --version
     RESULT_VARIABLE emulator_status OUTPUT_QUIET ERROR_VARIABLE emulator_error)
