@@ -8,7 +8,13 @@ set -euo pipefail
 key=$1
 dist=$PWD/dist
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+# The GnuPG agents that gpg and dnf start for the key rings here outlive them
+# unless told to end.
+cleanup() {
+  find "$scratch" -type d \( -name other-key -o -name pubring \) -exec gpgconf --homedir {} --kill gpg-agent \;
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
 gpg --batch --export "$key" >"$scratch/key.gpg"
 gpg --batch --armor --export "$key" >"$scratch/key.asc"
 
