@@ -29,22 +29,34 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Tests run the programs through the emulator where it is installed and can
-# run on this machine; where it cannot, it says why. qemu takes the target's
-# dynamic loader and C library from the cross toolchain's folder.
+# run on this machine; where it cannot, it says why, and the reason stays in
+# the cache (SPHERE_EMULATOR_UNUSABLE) for the release to name. qemu takes the
+# target's dynamic loader and C library from the cross toolchain's folder.
 set(emulator ${SPHERE_TARGET_${SPHERE_TARGET}_emulator})
 if(emulator MATCHES "^tests/")
   get_filename_component(emulator "${CMAKE_CURRENT_LIST_DIR}/../../${emulator}" ABSOLUTE)
 endif()
 find_program(SPHERE_EMULATOR NAMES ${emulator})
-if(SPHERE_EMULATOR AND NOT DEFINED CMAKE_CROSSCOMPILING_EMULATOR)
-  execute_process(COMMAND "${SPHERE_EMULATOR}" --version
-    RESULT_VARIABLE emulator_status OUTPUT_QUIET ERROR_VARIABLE emulator_error)
-  if(NOT emulator_status EQUAL 0)
-    message(STATUS "${SPHERE_EMULATOR} cannot run here: ${emulator_error}")
-  else()
-    set(CMAKE_CROSSCOMPILING_EMULATOR "${SPHERE_EMULATOR}")
-    if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
-      list(APPEND CMAKE_CROSSCOMPILING_EMULATOR -L ${CMAKE_FIND_ROOT_PATH})
+if(NOT DEFINED CMAKE_CROSSCOMPILING_EMULATOR)
+  get_filename_component(name "${emulator}" NAME)
+  set(unusable "${name} is not installed")
+  if(SPHERE_EMULATOR)
+    execute_process(COMMAND "${SPHERE_EMULATOR}" --version
+      RESULT_VARIABLE emulator_status OUTPUT_QUIET ERROR_VARIABLE unusable)
+    string(REGEX REPLACE "^${name}: " "" unusable "${unusable}")
+    string(STRIP "${unusable}" unusable)
+    if(emulator_status EQUAL 0)
+      set(unusable "")
+      set(CMAKE_CROSSCOMPILING_EMULATOR "${SPHERE_EMULATOR}")
+      if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+        list(APPEND CMAKE_CROSSCOMPILING_EMULATOR -L ${CMAKE_FIND_ROOT_PATH})
+      endif()
+    elseif(unusable STREQUAL "")
+      set(unusable "${name} --version ended with ${emulator_status}")
     endif()
   endif()
+  if(unusable)
+    message(STATUS "${name} cannot run here: ${unusable}")
+  endif()
+  set(SPHERE_EMULATOR_UNUSABLE "${unusable}" CACHE INTERNAL "Why this target's programs cannot run here, where they cannot")
 endif()
