@@ -9,9 +9,9 @@
 # SHA256SUMS and makes the signed apt and RPM repositories (signing.cmake);
 # without it, nothing is signed.
 #
-# A target whose programs cannot run on this machine, its emulator missing,
-# stops the release, which names it and what it lacks: no target ships
-# untested. ALLOW_UNTESTED lists the targets that a publisher chooses to
+# A target whose programs cannot run on this machine, its emulator missing or
+# unable to run here, stops the release, which names it and why: no target
+# ships untested. ALLOW_UNTESTED lists the targets that a publisher chooses to
 # package untested all the same; the release then ends with a warning that
 # names them.
 #
@@ -97,6 +97,18 @@ function(tests_run preset label variable)
   set(${variable} ${CMAKE_MATCH_1} PARENT_SCOPE)
 endfunction()
 
+# Why a target's programs could not run: the reason its toolchain recorded
+# when it found the emulator unable to run here.
+function(untested_reason preset variable)
+  file(STRINGS "${source}/build/${preset}/CMakeCache.txt" reason
+    REGEX "^SPHERE_EMULATOR_UNUSABLE:INTERNAL=.")
+  string(REGEX REPLACE "^[^=]*=" "" reason "${reason}")
+  if(NOT reason)
+    set(reason "no end-to-end case ran")
+  endif()
+  set(${variable} "${reason}" PARENT_SCOPE)
+endfunction()
+
 file(REMOVE_RECURSE "${dist}")
 file(MAKE_DIRECTORY "${dist}")
 set(untested "")
@@ -107,11 +119,12 @@ foreach(preset IN LISTS SPHERE_TARGETS)
   tests_run(${preset} unit units_${preset})
   if(cases_${preset} EQUAL 0)
     list(APPEND untested ${preset})
+    untested_reason(${preset} reason_${preset})
     if(NOT preset IN_LIST ALLOW_UNTESTED)
       list(JOIN SPHERE_TARGET_${preset}_packages " " packages)
-      message(FATAL_ERROR "${preset}'s programs could not run here: its emulator, "
-        "${SPHERE_TARGET_${preset}_emulator} (Debian: ${packages}), is missing or says above why it "
-        "cannot run. -D ALLOW_UNTESTED=${preset} packages it untested.")
+      message(FATAL_ERROR "${preset}'s programs could not run here: ${reason_${preset}} (its emulator: "
+        "${SPHERE_TARGET_${preset}_emulator}, Debian: ${packages}). "
+        "-D ALLOW_UNTESTED=${preset} packages it untested.")
     endif()
   endif()
   set(packages "${source}/build/${preset}/packages")
@@ -162,17 +175,18 @@ function(table_row)
   string(STRIP "${row}" row)
   set(table "${table}\n  ${row}" PARENT_SCOPE)
 endfunction()
-set(table_widths 16 24 18 10)
+# What ran them comes last, since why nothing could is a sentence.
+set(table_widths 16 18 10 0)
 set(table "What ran for each target:")
-table_row(target "its programs ran under" "end-to-end cases" "unit tests")
+table_row(target "end-to-end cases" "unit tests" "its programs ran under")
 foreach(preset IN LISTS SPHERE_TARGETS)
   get_filename_component(emulator "${SPHERE_TARGET_${preset}_emulator}" NAME)
   if(preset IN_LIST untested)
-    set(emulator "nothing: untested")
+    set(emulator "nothing: ${reason_${preset}}")
   elseif(NOT emulator)
     set(emulator "the host")
   endif()
-  table_row(${preset} "${emulator}" ${cases_${preset}} ${units_${preset}})
+  table_row(${preset} ${cases_${preset}} ${units_${preset}} "${emulator}")
 endforeach()
 
 # A signed release's RPM packages carry their signature themselves.
