@@ -26,6 +26,23 @@ get_filename_component(source "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 set(dist "${source}/dist")
 include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
 
+# The Linux programs keep a floor, the oldest glibc they run on
+# (SPHERE_GLIBC_FLOOR in CMakeLists.txt), which only a toolchain with a glibc
+# older than 2.38 can keep: from 2.38 on, glibc's headers turn strtoul and its
+# kin into __isoc23_* names, which GCC's C++ library, compiled against them and
+# linked into the programs, then calls. Each Debian release's cross toolchains
+# have its own glibc, so the machine's tells, before anything is built.
+file(STRINGS "${source}/CMakeLists.txt" floor REGEX "^set\\(SPHERE_GLIBC_FLOOR ")
+string(REGEX REPLACE "^.* ([0-9.]+)\\)$" "\\1" floor "${floor}")
+execute_process(COMMAND getconf GNU_LIBC_VERSION OUTPUT_VARIABLE glibc ERROR_QUIET)
+string(REGEX REPLACE "^glibc ([0-9.]+)\n?$" "\\1" glibc "${glibc}")
+if(glibc VERSION_GREATER_EQUAL 2.38)
+  message(FATAL_ERROR "No release on this machine: its glibc is ${glibc}. From glibc 2.38 on, "
+    "strtoul and its kin become __isoc23_* names in GCC's C++ library, which the Linux programs "
+    "hold, and they would need glibc 2.38, above their floor, glibc ${floor}. A release is made "
+    "where glibc is ${floor} to 2.37: on Debian 12 today.")
+endif()
+
 # Nothing is built unless everything can be: a release is never partial. It
 # needs, as program:Debian packages, the tools that build and package, and each
 # target's compiler.
