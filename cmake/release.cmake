@@ -3,11 +3,15 @@
 # that it builds and passes its tests on its own, and writes all of it to a
 # fresh dist/ with SHA256SUMS beside them.
 #
-#   cmake [-D SIGNING_KEY=<fingerprint>] [-D ALLOW_UNTESTED=<targets>] -P cmake/release.cmake
+#   cmake [-D SIGNING_KEY=<fingerprint>] [-D ALLOW_UNTESTED=<targets>]
+#         [-D WINDOWS_SIGNING_CERT=<PEM chain> -D WINDOWS_SIGNING_KEY=<PEM key>
+#          [-D WINDOWS_SIGNING_URL=<the publisher's address>]] -P cmake/release.cmake
 #
 # SIGNING_KEY, a key of the publisher's GnuPG, signs the RPM packages and
 # SHA256SUMS and makes the signed apt and RPM repositories (signing.cmake);
-# without it, nothing is signed.
+# WINDOWS_SIGNING_CERT and WINDOWS_SIGNING_KEY, the publisher's code-signing
+# certificate and key, sign the Windows programs with Authenticode before they
+# are zipped (authenticode.cmake). Without them, nothing is signed.
 #
 # A target whose programs cannot run on this machine, its emulator missing or
 # unable to run here, stops the release, which names it and why: no target
@@ -50,6 +54,9 @@ set(requirements make:make gzip:gzip git:git readelf:binutils rpmbuild:rpm
   /usr/include/gtest/gtest.h:libgtest-dev /usr/src/googletest:googletest)
 if(SIGNING_KEY)
   list(APPEND requirements gpg:gnupg apt-ftparchive:apt-utils createrepo_c:createrepo-c rpmsign:rpm)
+endif()
+if(WINDOWS_SIGNING_CERT OR WINDOWS_SIGNING_KEY)
+  list(APPEND requirements osslsigncode:osslsigncode openssl:openssl)
 endif()
 foreach(preset IN LISTS SPHERE_TARGETS)
   set(compiler g++)
@@ -95,6 +102,22 @@ if(SIGNING_KEY)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "GnuPG has no secret key ${SIGNING_KEY} to sign with (GNUPGHOME: $ENV{GNUPGHOME})")
   endif()
+endif()
+# The Windows programs are signed as cpack packs them, with the certificate
+# and key given here, which must be read and match before anything is built.
+set(authenticode "")
+if(WINDOWS_SIGNING_CERT OR WINDOWS_SIGNING_KEY)
+  if(NOT WINDOWS_SIGNING_CERT OR NOT WINDOWS_SIGNING_KEY)
+    message(FATAL_ERROR "Authenticode takes both WINDOWS_SIGNING_CERT and WINDOWS_SIGNING_KEY")
+  endif()
+  get_filename_component(WINDOWS_SIGNING_CERT "${WINDOWS_SIGNING_CERT}" ABSOLUTE)
+  get_filename_component(WINDOWS_SIGNING_KEY "${WINDOWS_SIGNING_KEY}" ABSOLUTE)
+  include(${CMAKE_CURRENT_LIST_DIR}/authenticode.cmake)
+  sphere_check_authenticode(CERT "${WINDOWS_SIGNING_CERT}" KEY "${WINDOWS_SIGNING_KEY}"
+    SIGNER authenticode_signer)
+  set(authenticode -D "CPACK_SPHERE_AUTHENTICODE_CERT=${WINDOWS_SIGNING_CERT}"
+    -D "CPACK_SPHERE_AUTHENTICODE_KEY=${WINDOWS_SIGNING_KEY}"
+    -D "CPACK_SPHERE_AUTHENTICODE_URL=${WINDOWS_SIGNING_URL}")
 endif()
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY "${source}"
@@ -146,7 +169,7 @@ foreach(preset IN LISTS SPHERE_TARGETS)
   endif()
   set(packages "${source}/build/${preset}/packages")
   file(REMOVE_RECURSE "${packages}")
-  run(cpack --config build/${preset}/CPackConfig.cmake -B "${packages}")
+  run(cpack --config build/${preset}/CPackConfig.cmake -B "${packages}" ${authenticode})
   # The files made from this target's build, which the bill of materials names.
   file(GLOB files_${preset} LIST_DIRECTORIES false RELATIVE "${packages}" "${packages}/*")
   list(SORT files_${preset})
@@ -218,7 +241,8 @@ include(${CMAKE_CURRENT_LIST_DIR}/sbom.cmake)
 execute_process(COMMAND git rev-parse HEAD WORKING_DIRECTORY "${source}"
   OUTPUT_VARIABLE commit OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 sphere_write_sbom(OUTPUT "${dist}/${name}.cdx.json" VERSION ${version} COMMIT ${commit}
-  SOURCE_ARCHIVE ${name}.tar.gz DIST "${dist}" BUILDS "${source}/build")
+  SOURCE_ARCHIVE ${name}.tar.gz DIST "${dist}" BUILDS "${source}/build"
+  WINDOWS_SIGNED_WITH "${authenticode_signer}")
 
 file(GLOB made RELATIVE "${dist}" "${dist}/*")
 list(SORT made)
@@ -234,6 +258,11 @@ if(SIGNING_KEY)
   set(signed "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned, SHA256SUMS and each RPM package, with ${SIGNING_KEY}.")
 else()
   set(signed "\nUnsigned: without SIGNING_KEY, no RPM package nor SHA256SUMS is signed, and there are no repositories.")
+endif()
+if(authenticode)
+  string(APPEND signed "\nThe Windows programs are Authenticode-signed, by ${authenticode_signer}.")
+else()
+  string(APPEND signed "\nThe Windows programs are unsigned: without WINDOWS_SIGNING_CERT and WINDOWS_SIGNING_KEY, they carry no Authenticode signature.")
 endif()
 message(STATUS "Released into ${dist}:\n  ${made}\n  SHA256SUMS${signed}")
 

@@ -5,13 +5,15 @@
 # the system at run time, as its Debian package's Depends says.
 #
 #   sphere_write_sbom(OUTPUT <file> VERSION <version> COMMIT <commit>
-#                     SOURCE_ARCHIVE <name> DIST <folder> BUILDS <folder>)
+#                     SOURCE_ARCHIVE <name> DIST <folder> BUILDS <folder>
+#                     [WINDOWS_SIGNED_WITH <tool and version>])
 #
 # The targets are SPHERE_TARGETS (targets.cmake); files_<target> names the
 # files in DIST made from target's build, BUILDS/<target>, whose link map
 # (sphere.map) tells what its program holds. Its time is SOURCE_DATE_EPOCH,
 # and its serial number is derived from its content: the same release gives
-# the same bytes.
+# the same bytes. Where the Windows programs are Authenticode-signed, each says
+# so and by what, which is among the tools too.
 include(${CMAKE_CURRENT_LIST_DIR}/../packaging/linked_in.cmake)
 
 # Sets <variable> to "value" as a JSON string; the texts here need no escapes
@@ -102,7 +104,7 @@ function(sbom_program_facts target builds dist variable)
 endfunction()
 
 function(sphere_write_sbom)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "OUTPUT;VERSION;COMMIT;SOURCE_ARCHIVE;DIST;BUILDS" "")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "OUTPUT;VERSION;COMMIT;SOURCE_ARCHIVE;DIST;BUILDS;WINDOWS_SIGNED_WITH" "")
   set(version ${arg_VERSION})
   set(program "\"name\": \"sphere\", \"version\": \"${version}\", \"licenses\": [{\"license\": {\"id\": \"MIT\"}}]")
   sbom_hashes("${arg_DIST}/${arg_SOURCE_ARCHIVE}" source_hashes)
@@ -127,6 +129,10 @@ function(sphere_write_sbom)
       endif()
     endforeach()
     list(JOIN needed ", " needed)
+    set(signed "")
+    if(arg_WINDOWS_SIGNED_WITH AND SPHERE_TARGET_${target}_system STREQUAL "Windows")
+      set(signed ", Authenticode-signed by ${arg_WINDOWS_SIGNED_WITH}")
+    endif()
     foreach(name IN LISTS files_${target})
       sbom_hashes("${arg_DIST}/${name}" hashes)
       set(ref "${name}/sphere")
@@ -134,7 +140,7 @@ function(sphere_write_sbom)
       list(JOIN parts ",\n        " parts)
       list(APPEND components "{\"type\": \"file\", \"bom-ref\": \"${name}\", \"name\": \"${name}\", ${hashes}, \
 \"components\": [\n      {\"type\": \"application\", \"bom-ref\": \"${ref}\", ${program}, \
-\"description\": \"the program, built for ${target}\", \"components\": [\n        ${parts}]}]}")
+\"description\": \"the program, built for ${target}${signed}\", \"components\": [\n        ${parts}]}]}")
       if(needed)
         list(APPEND dependencies "{\"ref\": \"${ref}\", \"dependsOn\": [${needed}]}")
       endif()
@@ -144,6 +150,10 @@ function(sphere_write_sbom)
   list(JOIN components ",\n    " components)
   list(JOIN dependencies ",\n    " dependencies)
 
+  set(tools "{\"type\": \"application\", \"name\": \"cmake\", \"version\": \"${CMAKE_VERSION}\"}")
+  if(arg_WINDOWS_SIGNED_WITH MATCHES "^([^ ]+) (.+)$")
+    string(APPEND tools ", {\"type\": \"application\", \"name\": \"${CMAKE_MATCH_1}\", \"version\": \"${CMAKE_MATCH_2}\"}")
+  endif()
   string(TIMESTAMP time "%Y-%m-%dT%H:%M:%SZ" UTC)
   set(document "{
   \"bomFormat\": \"CycloneDX\",
@@ -152,7 +162,7 @@ function(sphere_write_sbom)
   \"version\": 1,
   \"metadata\": {
     \"timestamp\": \"${time}\",
-    \"tools\": {\"components\": [{\"type\": \"application\", \"name\": \"cmake\", \"version\": \"${CMAKE_VERSION}\"}]},
+    \"tools\": {\"components\": [${tools}]},
     \"component\": {\"type\": \"application\", \"bom-ref\": \"sphere\", ${program},
       \"description\": \"The sphere release: every file, what its program holds, whose it is, under which licence\",
       \"swhid\": [\"swh:1:rev:${arg_COMMIT}\"],

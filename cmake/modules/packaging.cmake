@@ -34,6 +34,8 @@ endif()
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
+  # Where the release names a certificate, the program is signed before it is zipped.
+  set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/cpack/authenticode.cmake")
   if(SPHERE_TARGET)
     set(CPACK_PACKAGE_FILE_NAME sphere-${PROJECT_VERSION}-${SPHERE_TARGET})
   endif()
