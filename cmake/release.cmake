@@ -5,13 +5,17 @@
 #
 #   cmake [-D SIGNING_KEY=<fingerprint>] [-D ALLOW_UNTESTED=<targets>]
 #         [-D WINDOWS_SIGNING_CERT=<PEM chain> -D WINDOWS_SIGNING_KEY=<PEM key>
-#          [-D WINDOWS_SIGNING_URL=<the publisher's address>]] -P cmake/release.cmake
+#          [-D WINDOWS_SIGNING_URL=<the publisher's address>]
+#          [-D WINDOWS_TIMESTAMP_URL=<its timestamp server>]] -P cmake/release.cmake
 #
 # SIGNING_KEY, a key of the publisher's GnuPG, signs the RPM packages and
 # SHA256SUMS and makes the signed apt and RPM repositories (signing.cmake);
 # WINDOWS_SIGNING_CERT and WINDOWS_SIGNING_KEY, the publisher's code-signing
 # certificate and key, sign the Windows programs with Authenticode before they
-# are zipped (authenticode.cmake). Without them, nothing is signed.
+# are zipped (authenticode.cmake); a timestamp from the publisher's timestamp
+# server keeps their signatures valid after the certificate expires, but is
+# the server's own, so that release is not reproducible. Without them,
+# nothing is signed.
 #
 # A target whose programs cannot run on this machine, its emulator missing or
 # unable to run here, stops the release, which names it and why: no target
@@ -117,7 +121,8 @@ if(WINDOWS_SIGNING_CERT OR WINDOWS_SIGNING_KEY)
     SIGNER authenticode_signer)
   set(authenticode -D "CPACK_SPHERE_AUTHENTICODE_CERT=${WINDOWS_SIGNING_CERT}"
     -D "CPACK_SPHERE_AUTHENTICODE_KEY=${WINDOWS_SIGNING_KEY}"
-    -D "CPACK_SPHERE_AUTHENTICODE_URL=${WINDOWS_SIGNING_URL}")
+    -D "CPACK_SPHERE_AUTHENTICODE_URL=${WINDOWS_SIGNING_URL}"
+    -D "CPACK_SPHERE_AUTHENTICODE_TIMESTAMP_URL=${WINDOWS_TIMESTAMP_URL}")
 endif()
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY "${source}"

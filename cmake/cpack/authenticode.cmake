@@ -6,21 +6,26 @@
 #   CPACK_SPHERE_AUTHENTICODE_CERT  the PEM certificate chain
 #   CPACK_SPHERE_AUTHENTICODE_KEY   its PEM private key
 #   CPACK_SPHERE_AUTHENTICODE_URL   the publisher's address, or nothing
+#   CPACK_SPHERE_AUTHENTICODE_TIMESTAMP_URL  the publisher's timestamp server
+#                                   (RFC 3161), or nothing
 if(NOT CPACK_SPHERE_AUTHENTICODE_CERT)
   return()
 endif()
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   message(FATAL_ERROR "Authenticode signs as of SOURCE_DATE_EPOCH, which is not set")
 endif()
-set(address "")
+set(options "")
 if(CPACK_SPHERE_AUTHENTICODE_URL)
-  set(address -i "${CPACK_SPHERE_AUTHENTICODE_URL}")
+  list(APPEND options -i "${CPACK_SPHERE_AUTHENTICODE_URL}")
+endif()
+if(CPACK_SPHERE_AUTHENTICODE_TIMESTAMP_URL)
+  list(APPEND options -ts "${CPACK_SPHERE_AUTHENTICODE_TIMESTAMP_URL}")
 endif()
 file(GLOB_RECURSE programs "${CPACK_TEMPORARY_DIRECTORY}/*.exe")
 foreach(program IN LISTS programs)
   execute_process(COMMAND osslsigncode sign
       -certs "${CPACK_SPHERE_AUTHENTICODE_CERT}" -key "${CPACK_SPHERE_AUTHENTICODE_KEY}"
-      -h sha256 -n sphere ${address} -time $ENV{SOURCE_DATE_EPOCH}
+      -h sha256 -n sphere ${options} -time $ENV{SOURCE_DATE_EPOCH}
       -in "${program}" -out "${program}.signed"
     RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
   if(NOT status EQUAL 0)
