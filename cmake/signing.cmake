@@ -9,13 +9,19 @@
 #   rpm/             an RPM repository: the RPM packages, repodata/
 #                    (createrepo_c), and repodata/repomd.xml.asc
 #
-#   sphere_sign_packages(DIST <folder> KEY <fingerprint>)
-#   sphere_sign_release(DIST <folder> KEY <fingerprint>)
+#   sphere_sign_packages(DIST <folder> KEY <fingerprint> | SIGNATURES_FROM <folder>)
+#   sphere_sign_release(DIST <folder> KEY <fingerprint> | SIGNATURES_FROM <folder>)
 #
 # The packages are signed first, before their checksums are taken; the rest
 # once SHA256SUMS is written. Every signature is made as of SOURCE_DATE_EPOCH,
 # and Ed25519 signatures are otherwise deterministic, so the same key and
 # commit give the same bytes. The key must be older than that time.
+#
+# A rebuild has no key: it takes each signature from the published release
+# (SIGNATURES_FROM) instead of making it. An RPM package is taken whole where
+# what its signature covers, its main header and payload, is the rebuilt
+# one's; every other signature is taken as it is, for the rebuild to verify
+# with the publisher's public key.
 
 # Runs a command in <folder>, failing with what it said where it fails.
 function(signing_run folder)
@@ -26,19 +32,65 @@ function(signing_run folder)
   endif()
 endfunction()
 
+# Sets <variable> to what an RPM package's signature covers, in hexadecimal:
+# all that follows its lead (96 bytes) and its signature header, a header
+# structure of 16 bytes, 16 for each entry and its data, padded to 8 bytes.
+function(signing_rpm_signed_content file variable)
+  file(READ "${file}" header OFFSET 96 LIMIT 16 HEX)
+  string(SUBSTRING "${header}" 16 8 entries)
+  string(SUBSTRING "${header}" 24 8 size)
+  math(EXPR length "16 + 16 * 0x${entries} + 0x${size}")
+  math(EXPR offset "96 + (${length} + 7) / 8 * 8")
+  file(READ "${file}" content OFFSET ${offset} HEX)
+  set(${variable} "${content}" PARENT_SCOPE)
+endfunction()
+
 function(sphere_sign_packages)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "DIST;KEY" "")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "DIST;KEY;SIGNATURES_FROM" "")
   file(GLOB rpms RELATIVE "${arg_DIST}" "${arg_DIST}/*.rpm")
-  signing_run("${arg_DIST}" rpmsign --addsign --define "_gpg_name ${arg_KEY}" --define "__gpg /usr/bin/gpg"
-    --define "_gpg_sign_cmd_extra_args --faked-system-time $ENV{SOURCE_DATE_EPOCH}!" ${rpms})
+  if(arg_KEY)
+    signing_run("${arg_DIST}" rpmsign --addsign --define "_gpg_name ${arg_KEY}" --define "__gpg /usr/bin/gpg"
+      --define "_gpg_sign_cmd_extra_args --faked-system-time $ENV{SOURCE_DATE_EPOCH}!" ${rpms})
+    return()
+  endif()
+  foreach(rpm IN LISTS rpms)
+    set(published "${arg_SIGNATURES_FROM}/${rpm}")
+    if(EXISTS "${published}")
+      signing_rpm_signed_content("${published}" theirs)
+      signing_rpm_signed_content("${arg_DIST}/${rpm}" ours)
+      if(theirs STREQUAL ours)
+        file(COPY_FILE "${published}" "${arg_DIST}/${rpm}")
+      endif()
+    endif()
+  endforeach()
+endfunction()
+
+# Signs <input> in <folder> into <output>, detached and armoured or, with
+# CLEAR, clear-signed, with the caller's key; or, without one, takes <output>
+# from the same place in the published release, the caller's from.
+function(signing_sign folder input output)
+  cmake_parse_arguments(PARSE_ARGV 3 arg "CLEAR" "" "")
+  if(key)
+    set(how --armor --detach-sign)
+    if(arg_CLEAR)
+      set(how --clearsign)
+    endif()
+    signing_run("${folder}" gpg --batch --yes --no-tty --faked-system-time $ENV{SOURCE_DATE_EPOCH}!
+      --local-user ${key} ${how} --output ${output} ${input})
+  else()
+    file(RELATIVE_PATH path "${dist}" "${folder}/${output}")
+    file(COPY_FILE "${from}/${path}" "${folder}/${output}")
+  endif()
 endfunction()
 
 function(sphere_sign_release)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "DIST;KEY" "")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "DIST;KEY;SIGNATURES_FROM" "")
   set(epoch $ENV{SOURCE_DATE_EPOCH})
-  set(gpg gpg --batch --yes --no-tty --faked-system-time ${epoch}! --local-user ${arg_KEY})
+  set(dist "${arg_DIST}")
+  set(key ${arg_KEY})
+  set(from "${arg_SIGNATURES_FROM}")
 
-  signing_run("${arg_DIST}" ${gpg} --armor --detach-sign --output SHA256SUMS.asc SHA256SUMS)
+  signing_sign("${arg_DIST}" SHA256SUMS SHA256SUMS.asc)
 
   # The apt repository, one suite, stable, with one component, main.
   set(apt "${arg_DIST}/debian")
@@ -66,8 +118,8 @@ function(sphere_sign_release)
   execute_process(COMMAND apt-ftparchive ${release} release dists/stable
     WORKING_DIRECTORY "${apt}" OUTPUT_FILE "${apt}/Release" COMMAND_ERROR_IS_FATAL ANY)
   file(RENAME "${apt}/Release" "${apt}/dists/stable/Release")
-  signing_run("${apt}/dists/stable" ${gpg} --clearsign --output InRelease Release)
-  signing_run("${apt}/dists/stable" ${gpg} --armor --detach-sign --output Release.gpg Release)
+  signing_sign("${apt}/dists/stable" Release InRelease CLEAR)
+  signing_sign("${apt}/dists/stable" Release Release.gpg)
 
   # The RPM repository: the signed packages, dated as the rest, since the
   # repository's index records each file's time.
@@ -79,5 +131,5 @@ function(sphere_sign_release)
     signing_run("${rpm}" touch -d @${epoch} ${package})
   endforeach()
   signing_run("${arg_DIST}" createrepo_c --revision ${epoch} --set-timestamp-to-revision --no-database rpm)
-  signing_run("${rpm}/repodata" ${gpg} --armor --detach-sign --output repomd.xml.asc repomd.xml)
+  signing_sign("${rpm}/repodata" repomd.xml repomd.xml.asc)
 endfunction()

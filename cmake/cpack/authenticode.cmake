@@ -8,6 +8,40 @@
 #   CPACK_SPHERE_AUTHENTICODE_URL   the publisher's address, or nothing
 #   CPACK_SPHERE_AUTHENTICODE_TIMESTAMP_URL  the publisher's timestamp server
 #                                   (RFC 3161), or nothing
+#
+# A rebuild has no key, but the published program (CPACK_SPHERE_AUTHENTICODE_SIGNED):
+# it takes that one, signature and all, where it is this program in every
+# byte its signature covers, all but its checksum, its certificate table's
+# place and the table itself: the published program, its signature removed,
+# must be this one but for the PE checksum, which signing sets.
+if(CPACK_SPHERE_AUTHENTICODE_SIGNED)
+  file(GLOB_RECURSE programs "${CPACK_TEMPORARY_DIRECTORY}/*.exe")
+  set(unsigned "${CPACK_TEMPORARY_DIRECTORY}/../published-unsigned.exe")
+  execute_process(COMMAND osslsigncode remove-signature -in "${CPACK_SPHERE_AUTHENTICODE_SIGNED}"
+    -out "${unsigned}" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+  if(NOT status EQUAL 0)
+    return()
+  endif()
+  # Each as hexadecimal, its checksum (4 bytes, 88 into the PE header, whose
+  # place stands at 0x3c) blanked.
+  foreach(file IN ITEMS unsigned programs)
+    file(READ "${${file}}" ${file}_bytes HEX)
+    file(READ "${${file}}" pe OFFSET 60 LIMIT 4 HEX)
+    string(REGEX REPLACE "(..)(..)(..)(..)" "\\4\\3\\2\\1" pe "${pe}")
+    math(EXPR checksum "(0x${pe} + 88) * 2")
+    string(SUBSTRING "${${file}_bytes}" 0 ${checksum} before)
+    math(EXPR after "${checksum} + 8")
+    string(SUBSTRING "${${file}_bytes}" ${after} -1 after)
+    set(${file}_bytes "${before}00000000${after}")
+  endforeach()
+  if(unsigned_bytes STREQUAL programs_bytes)
+    file(COPY_FILE "${CPACK_SPHERE_AUTHENTICODE_SIGNED}" "${programs}")
+    file(CHMOD "${programs}" FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+      GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  endif()
+  file(REMOVE "${unsigned}")
+  return()
+endif()
 if(NOT CPACK_SPHERE_AUTHENTICODE_CERT)
   return()
 endif()

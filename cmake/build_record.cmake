@@ -1,0 +1,75 @@
+# The record of the build root that a release was made in, in the fields of
+# Debian's .buildinfo files: what a rebuild (rebuild.cmake) needs to make the
+# same root and the same release again.
+#
+#   Source, Version        the release
+#   Commit                 the commit it was made of
+#   Source-Date-Epoch      SOURCE_DATE_EPOCH, every time stamp in it
+#   Build-Architecture     the root's architecture
+#   Build-Suite            the Debian release the root is of
+#   Build-Mirror           the archive it was made from
+#   Build-Mirror-Date      the Date of that archive's Release file
+#   Build-Environment      every package in the root, as name:architecture
+#                          (= version), one a line
+#
+#   sphere_write_build_record(OUTPUT <file> VERSION <version> COMMIT <commit>)
+#   sphere_read_build_record(<file> <prefix>)
+#
+# Written in the root, from what apt and dpkg there say; read on any host,
+# where it sets <prefix>_<field> for each field, with the dashes of its name
+# made underscores (<prefix>_Build_Environment: the packages, as a list of
+# name:architecture=version).
+
+function(sphere_write_build_record)
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "OUTPUT;VERSION;COMMIT" "")
+  file(STRINGS /etc/apt/sources.list source REGEX "^deb ")
+  if(NOT source MATCHES "^deb ([^ ]+) ([^ ]+) ")
+    message(FATAL_ERROR "The build root's /etc/apt/sources.list names no archive")
+  endif()
+  set(mirror ${CMAKE_MATCH_1})
+  set(suite ${CMAKE_MATCH_2})
+  file(GLOB release "/var/lib/apt/lists/*_dists_${suite}_InRelease")
+  file(STRINGS "${release}" date REGEX "^Date: ")
+  string(REGEX REPLACE "^Date: " "" date "${date}")
+  execute_process(COMMAND dpkg --print-architecture
+    OUTPUT_VARIABLE architecture OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(COMMAND dpkg-query -W "-f=\${db:Status-Abbrev} \${Package}:\${Architecture} (= \${Version})\n"
+    OUTPUT_VARIABLE installed COMMAND_ERROR_IS_FATAL ANY)
+  string(REGEX MATCHALL "ii  [^\n]+" packages "${installed}")
+  list(TRANSFORM packages REPLACE "^ii  " " ")
+  list(SORT packages)
+  list(JOIN packages ",\n" packages)
+  file(WRITE "${arg_OUTPUT}" "Format: 1.0
+Source: sphere
+Version: ${arg_VERSION}
+Commit: ${arg_COMMIT}
+Source-Date-Epoch: $ENV{SOURCE_DATE_EPOCH}
+Build-Architecture: ${architecture}
+Build-Suite: ${suite}
+Build-Mirror: ${mirror}
+Build-Mirror-Date: ${date}
+Build-Environment:
+${packages}
+")
+endfunction()
+
+function(sphere_read_build_record file prefix)
+  file(STRINGS "${file}" lines)
+  set(field "")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^([A-Za-z-]+): ?(.*)$")
+      string(REPLACE "-" "_" field "${CMAKE_MATCH_1}")
+      set(${prefix}_${field} "${CMAKE_MATCH_2}")
+    elseif(field STREQUAL "Build_Environment" AND line MATCHES "^ ([^ ]+) \\(= ([^)]+)\\),?$")
+      list(APPEND ${prefix}_Build_Environment "${CMAKE_MATCH_1}=${CMAKE_MATCH_2}")
+    endif()
+  endforeach()
+  foreach(field IN ITEMS Version Commit Source_Date_Epoch Build_Architecture Build_Suite Build_Mirror
+      Build_Environment)
+    if(NOT ${prefix}_${field})
+      message(FATAL_ERROR "${file} records no ${field}")
+    endif()
+    set(${prefix}_${field} "${${prefix}_${field}}" PARENT_SCOPE)
+  endforeach()
+  set(${prefix}_Build_Mirror_Date "${${prefix}_Build_Mirror_Date}" PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,40 @@
+#!/bin/sh
+# Runs a command in a build root, in mount and process namespaces of its own
+# (unshare), so that every mount made here ends with the command. The root is
+# unpacked from its tarball into an empty folder first; the host's DNS
+# settings, /dev and a new /proc are put in place, and each <host path>=<path>
+# is mounted into the root, a folder or a file, read-write unless its path in
+# the root ends in :ro.
+#
+#   unshare [--map-auto --map-root-user] --mount --pid --fork --kill-child \
+#     sh cmake/build_root/enter.sh <tarball> <folder> [<host path>=<path>...] -- <command>...
+#
+# build_root.cmake runs it so; the command runs as root in the root, with only
+# the environment it is given (env -i).
+set -eu
+tarball=$1
+root=$2
+shift 2
+mkdir -p "$root"
+tar -C "$root" --extract --file "$tarball"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+mount --rbind /dev "$root/dev"
+mount -t proc proc "$root/proc"
+while [ $# -gt 0 ] && [ "$1" != -- ]; do
+  host=${1%%=*}
+  inside=${1#*=}
+  options=bind
+  case $inside in
+    *:ro) inside=${inside%:ro} && options=bind,ro ;;
+  esac
+  if [ -d "$host" ]; then
+    mkdir -p "$root$inside"
+  else
+    mkdir -p "$(dirname "$root$inside")" && : >"$root$inside"
+  fi
+  mount --bind "$host" "$root$inside"
+  [ "$options" = bind ] || mount -o remount,"$options" "$root$inside"
+  shift
+done
+shift
+exec chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root "$@"

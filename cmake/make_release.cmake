@@ -1,0 +1,293 @@
+# The release itself, as cmake/release.cmake runs it in the build root, with
+# the sources at /sphere: builds and tests the program for every target in
+# targets.cmake and packages it, makes the source archive and checks that it
+# builds and passes its tests on its own, signs what is to be signed, and
+# writes all of it to a fresh dist/, with the bill of materials, the record
+# of the build root and SHA256SUMS beside them.
+#
+#   cmake [-D SIGNING_KEY=<fingerprint>] [-D ALLOW_UNTESTED=<targets>]
+#         [-D WINDOWS_SIGNING_CERT=<PEM chain> -D WINDOWS_SIGNING_KEY=<PEM key>
+#          [-D WINDOWS_SIGNING_URL=<the publisher's address>]
+#          [-D WINDOWS_TIMESTAMP_URL=<its timestamp server>]]
+#         [-D SOURCE_ARCHIVE=<file> -D COMMIT=<commit>] [-D SIGNATURES_FROM=<folder>]
+#         -P cmake/make_release.cmake
+#
+# SIGNING_KEY, a key of the GnuPG in ~/.gnupg, signs the RPM packages and
+# SHA256SUMS and makes the signed apt and RPM repositories (signing.cmake);
+# WINDOWS_SIGNING_CERT and WINDOWS_SIGNING_KEY sign the Windows programs with
+# Authenticode before they are zipped (authenticode.cmake). A rebuild
+# (rebuild.cmake) gives instead SOURCE_ARCHIVE, the published source archive
+# these sources were unpacked from, and COMMIT, its commit; and, for a signed
+# release, SIGNATURES_FROM, the published release, whose signatures it takes
+# for each file whose signed content it makes identically.
+#
+# The same commit gives the same bytes in the same build root, wherever,
+# whenever and by whomever it is released: every time stamp is
+# SOURCE_DATE_EPOCH (the last commit's time where it is not set), and the
+# builds run under one umask, time zone and locale.
+cmake_minimum_required(VERSION 3.25)
+get_filename_component(source "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+set(dist "${source}/dist")
+include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
+
+# The Linux programs keep a floor, the oldest glibc they run on
+# (SPHERE_GLIBC_FLOOR in CMakeLists.txt), which only a build root whose glibc
+# is older than 2.38 can keep: from 2.38 on, glibc's headers turn strtoul and
+# its kin into __isoc23_* names, which GCC's C++ library, compiled against
+# them and linked into the programs, then calls. Each Debian release's cross
+# toolchains have its own glibc, so the root's tells, before anything is built.
+file(STRINGS "${source}/CMakeLists.txt" floor REGEX "^set\\(SPHERE_GLIBC_FLOOR ")
+string(REGEX REPLACE "^.* ([0-9.]+)\\)$" "\\1" floor "${floor}")
+execute_process(COMMAND getconf GNU_LIBC_VERSION OUTPUT_VARIABLE glibc ERROR_QUIET)
+string(REGEX REPLACE "^glibc ([0-9.]+)\n?$" "\\1" glibc "${glibc}")
+if(glibc VERSION_GREATER_EQUAL 2.38)
+  message(FATAL_ERROR "No release in this build root: its glibc is ${glibc}. From glibc 2.38 on, "
+    "strtoul and its kin become __isoc23_* names in GCC's C++ library, which the Linux programs "
+    "hold, and they would need glibc 2.38, above their floor, glibc ${floor}. A release is made "
+    "in a root whose glibc is ${floor} to 2.37: SUITE=bookworm.")
+endif()
+
+# Runs a command in the sources with the files it creates readable by all,
+# whatever the caller's umask: cpack makes the packages' folders with it.
+function(run)
+  execute_process(COMMAND sh -c "umask 022 && exec \"$@\"" sh ${ARGN}
+    WORKING_DIRECTORY "${source}" COMMAND_ERROR_IS_FATAL ANY)
+endfunction()
+
+# A release is made of a commit, which the source archive holds: uncommitted
+# changes to tracked files stop it. A rebuild is made of a published source
+# archive, and takes its commit from the record.
+if(NOT SOURCE_ARCHIVE)
+  set(git git -c safe.directory=* -C "${source}")
+  execute_process(COMMAND ${git} update-index -q --refresh OUTPUT_QUIET)
+  execute_process(COMMAND ${git} status --porcelain --untracked-files=no
+    OUTPUT_VARIABLE changes COMMAND_ERROR_IS_FATAL ANY)
+  if(changes)
+    message(FATAL_ERROR "Commit these changes first; a release is made of a commit:\n${changes}")
+  endif()
+  execute_process(COMMAND ${git} rev-parse HEAD
+    OUTPUT_VARIABLE COMMIT OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+    execute_process(COMMAND ${git} log -1 --format=%ct
+      OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    set(ENV{SOURCE_DATE_EPOCH} "${epoch}")
+  endif()
+elseif(NOT COMMIT OR NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+  message(FATAL_ERROR "A rebuild of ${SOURCE_ARCHIVE} needs its COMMIT and SOURCE_DATE_EPOCH")
+else()
+  # git archive writes the commit into the archive's first header.
+  execute_process(COMMAND sh -c "gzip -dc \"$1\" | git get-tar-commit-id" sh "${SOURCE_ARCHIVE}"
+    OUTPUT_VARIABLE archived OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT archived STREQUAL COMMIT)
+    message(FATAL_ERROR "${SOURCE_ARCHIVE} is of commit \"${archived}\", not of the recorded ${COMMIT}")
+  endif()
+endif()
+if(SIGNING_KEY)
+  execute_process(COMMAND gpg --batch --list-secret-keys "${SIGNING_KEY}"
+    RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "The publisher's GnuPG has no secret key ${SIGNING_KEY} to sign with")
+  endif()
+endif()
+# The Windows programs are signed as cpack packs them, with the certificate
+# and key given here, which must be read and match before anything is built;
+# or, in a rebuild, take the signatures of the published programs.
+set(authenticode "")
+if(WINDOWS_SIGNING_CERT OR WINDOWS_SIGNING_KEY)
+  if(NOT WINDOWS_SIGNING_CERT OR NOT WINDOWS_SIGNING_KEY)
+    message(FATAL_ERROR "Authenticode takes both WINDOWS_SIGNING_CERT and WINDOWS_SIGNING_KEY")
+  endif()
+  include(${CMAKE_CURRENT_LIST_DIR}/authenticode.cmake)
+  sphere_check_authenticode(CERT "${WINDOWS_SIGNING_CERT}" KEY "${WINDOWS_SIGNING_KEY}"
+    SIGNER authenticode_signer)
+  set(authenticode -D "CPACK_SPHERE_AUTHENTICODE_CERT=${WINDOWS_SIGNING_CERT}"
+    -D "CPACK_SPHERE_AUTHENTICODE_KEY=${WINDOWS_SIGNING_KEY}"
+    -D "CPACK_SPHERE_AUTHENTICODE_URL=${WINDOWS_SIGNING_URL}"
+    -D "CPACK_SPHERE_AUTHENTICODE_TIMESTAMP_URL=${WINDOWS_TIMESTAMP_URL}")
+endif()
+set(ENV{TZ} UTC)
+set(ENV{LC_ALL} C)
+string(REPLACE "," ";" ALLOW_UNTESTED "${ALLOW_UNTESTED}")
+
+# What ran for each target: its programs' emulator, and how many end-to-end
+# cases and unit tests its workflow ran, as ctest counts them by their labels
+# (less the fixtures, such as Wine's start and stop, that they need).
+function(tests_run preset label variable)
+  execute_process(COMMAND ctest --test-dir "${source}/build/${preset}" -N -L "^${label}$" -FA ".*"
+    OUTPUT_VARIABLE listing COMMAND_ERROR_IS_FATAL ANY)
+  string(REGEX MATCH "Total Tests: ([0-9]+)" total "${listing}")
+  set(${variable} ${CMAKE_MATCH_1} PARENT_SCOPE)
+endfunction()
+
+# Why a target's programs could not run: the reason its toolchain recorded
+# when it found the emulator unable to run here.
+function(untested_reason preset variable)
+  file(STRINGS "${source}/build/${preset}/CMakeCache.txt" reason
+    REGEX "^SPHERE_EMULATOR_UNUSABLE:INTERNAL=.")
+  string(REGEX REPLACE "^[^=]*=" "" reason "${reason}")
+  if(NOT reason)
+    set(reason "no end-to-end case ran")
+  endif()
+  set(${variable} "${reason}" PARENT_SCOPE)
+endfunction()
+
+file(REMOVE_RECURSE "${dist}")
+file(MAKE_DIRECTORY "${dist}")
+set(untested "")
+foreach(preset IN LISTS SPHERE_TARGETS)
+  message(STATUS "Building and testing ${preset}")
+  run(cmake --workflow --preset ${preset} --fresh)
+  tests_run(${preset} e2e cases_${preset})
+  tests_run(${preset} unit units_${preset})
+  if(cases_${preset} EQUAL 0)
+    list(APPEND untested ${preset})
+    untested_reason(${preset} reason_${preset})
+    if(NOT preset IN_LIST ALLOW_UNTESTED)
+      list(JOIN SPHERE_TARGET_${preset}_packages " " packages)
+      message(FATAL_ERROR "${preset}'s programs could not run here: ${reason_${preset}} (its emulator: "
+        "${SPHERE_TARGET_${preset}_emulator}, Debian: ${packages}). "
+        "-D ALLOW_UNTESTED=${preset} packages it untested.")
+    endif()
+  endif()
+  set(packages "${source}/build/${preset}/packages")
+  file(REMOVE_RECURSE "${packages}")
+  # A rebuild of a signed release takes each published Windows program, its
+  # signature with it, where it is this one in every byte the signature covers.
+  set(published_program "")
+  file(GLOB zip "${SIGNATURES_FROM}/sphere-*-${preset}.zip")
+  if(SIGNATURES_FROM AND zip)
+    set(published "${source}/build/${preset}/published")
+    file(REMOVE_RECURSE "${published}")
+    file(ARCHIVE_EXTRACT INPUT "${zip}" DESTINATION "${published}")
+    file(GLOB published_program "${published}/*/sphere.exe")
+    set(published_program -D "CPACK_SPHERE_AUTHENTICODE_SIGNED=${published_program}")
+  endif()
+  run(cpack --config build/${preset}/CPackConfig.cmake -B "${packages}" ${authenticode} ${published_program})
+  # The files made from this target's build, which the bill of materials names.
+  file(GLOB files_${preset} LIST_DIRECTORIES false RELATIVE "${packages}" "${packages}/*")
+  list(SORT files_${preset})
+  list(TRANSFORM files_${preset} PREPEND "${packages}/" OUTPUT_VARIABLE made)
+  file(COPY ${made} DESTINATION "${dist}")
+endforeach()
+
+# The source archive: the commit's files under sphere-<version>/, as git
+# stores them whatever the local settings, each dated at the commit. The
+# version is project()'s, as cpack packaged it.
+function(packaged_version variable)
+  list(GET SPHERE_TARGETS 0 preset)
+  include("${source}/build/${preset}/CPackConfig.cmake")
+  set(${variable} ${CPACK_PACKAGE_VERSION} PARENT_SCOPE)
+endfunction()
+packaged_version(version)
+set(name sphere-${version})
+message(STATUS "Making and checking ${name}.tar.gz")
+if(SOURCE_ARCHIVE)
+  file(COPY_FILE "${SOURCE_ARCHIVE}" "${dist}/${name}.tar.gz")
+else()
+  run(sh -c "git -c safe.directory=* -c tar.umask=022 -c core.autocrlf=false archive --format=tar --prefix=${name}/ HEAD | gzip -9 -n > \"$1\"" sh "${dist}/${name}.tar.gz")
+endif()
+# It must build and pass its tests on its own, as a distribution builds it: unpacked
+# in a scratch folder, with no repository around it.
+set(scratch "${source}/build/distcheck")
+file(REMOVE_RECURSE "${scratch}")
+file(MAKE_DIRECTORY "${scratch}")
+file(ARCHIVE_EXTRACT INPUT "${dist}/${name}.tar.gz" DESTINATION "${scratch}")
+set(ENV{GIT_CEILING_DIRECTORIES} "${scratch}")
+execute_process(COMMAND cmake --workflow --preset test
+  WORKING_DIRECTORY "${scratch}/${name}" COMMAND_ERROR_IS_FATAL ANY)
+unset(ENV{GIT_CEILING_DIRECTORIES})
+
+# Appends a row of the table to `table`: each value padded to its column's width.
+function(table_row)
+  set(row "")
+  foreach(value width IN ZIP_LISTS ARGN table_widths)
+    string(LENGTH "${value}" length)
+    math(EXPR padding "${width} - ${length}")
+    if(padding LESS 0)
+      set(padding 0)
+    endif()
+    string(REPEAT " " ${padding} pad)
+    string(APPEND row "  ${value}${pad}")
+  endforeach()
+  string(STRIP "${row}" row)
+  set(table "${table}\n  ${row}" PARENT_SCOPE)
+endfunction()
+# What ran them comes last, since why nothing could is a sentence.
+set(table_widths 16 18 10 0)
+set(table "What ran for each target:")
+table_row(target "end-to-end cases" "unit tests" "its programs ran under")
+foreach(preset IN LISTS SPHERE_TARGETS)
+  get_filename_component(emulator "${SPHERE_TARGET_${preset}_emulator}" NAME)
+  if(preset IN_LIST untested)
+    set(emulator "nothing: ${reason_${preset}}")
+  elseif(NOT emulator)
+    set(emulator "the host")
+  endif()
+  table_row(${preset} ${cases_${preset}} ${units_${preset}} "${emulator}")
+endforeach()
+
+# A signed release's RPM packages carry their signature themselves. A rebuild
+# of a signed release takes the published signatures of what it made alike.
+set(signing "")
+if(SIGNING_KEY)
+  set(signing KEY ${SIGNING_KEY})
+elseif(SIGNATURES_FROM AND EXISTS "${SIGNATURES_FROM}/SHA256SUMS.asc")
+  set(signing SIGNATURES_FROM "${SIGNATURES_FROM}")
+endif()
+if(signing)
+  include(${CMAKE_CURRENT_LIST_DIR}/signing.cmake)
+  sphere_sign_packages(DIST "${dist}" ${signing})
+endif()
+if(SIGNATURES_FROM)
+  foreach(preset IN LISTS SPHERE_TARGETS)
+    if(EXISTS "${source}/build/${preset}/published")
+      execute_process(COMMAND osslsigncode extract-signature -in "${source}/build/${preset}/published/${name}-${preset}/sphere.exe"
+        -out "${source}/build/${preset}/published/signature" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+      if(status EQUAL 0)
+        execute_process(COMMAND osslsigncode --version OUTPUT_VARIABLE authenticode_signer)
+        string(REGEX MATCH "^osslsigncode [^ ,\n]+" authenticode_signer "${authenticode_signer}")
+      endif()
+    endif()
+  endforeach()
+endif()
+
+# The bill of materials: every file above, what its program holds of whose
+# code, under which licence.
+include(${CMAKE_CURRENT_LIST_DIR}/sbom.cmake)
+sphere_write_sbom(OUTPUT "${dist}/${name}.cdx.json" VERSION ${version} COMMIT ${COMMIT}
+  SOURCE_ARCHIVE ${name}.tar.gz DIST "${dist}" BUILDS "${source}/build"
+  WINDOWS_SIGNED_WITH "${authenticode_signer}")
+
+# The record of the build root, which a rebuild makes again.
+include(${CMAKE_CURRENT_LIST_DIR}/build_record.cmake)
+sphere_write_build_record(OUTPUT "${dist}/${name}.buildinfo" VERSION ${version} COMMIT ${COMMIT})
+
+file(GLOB made RELATIVE "${dist}" "${dist}/*")
+list(SORT made)
+set(sums "")
+foreach(name IN LISTS made)
+  file(SHA256 "${dist}/${name}" sum)
+  string(APPEND sums "${sum}  ${name}\n")
+endforeach()
+file(WRITE "${dist}/SHA256SUMS" "${sums}")
+list(JOIN made "\n  " made)
+if(SIGNING_KEY)
+  sphere_sign_release(DIST "${dist}" ${signing})
+  set(signed "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned, SHA256SUMS and each RPM package, with ${SIGNING_KEY}.")
+elseif(signing)
+  sphere_sign_release(DIST "${dist}" ${signing})
+  set(signed "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned as ${SIGNATURES_FROM} is, with its signatures.")
+else()
+  set(signed "\nUnsigned: without SIGNING_KEY, no RPM package nor SHA256SUMS is signed, and there are no repositories.")
+endif()
+if(authenticode_signer)
+  string(APPEND signed "\nThe Windows programs are Authenticode-signed, by ${authenticode_signer}.")
+else()
+  string(APPEND signed "\nThe Windows programs are unsigned: without WINDOWS_SIGNING_CERT and WINDOWS_SIGNING_KEY, they carry no Authenticode signature.")
+endif()
+message(STATUS "Released into ${dist}:\n  ${made}\n  SHA256SUMS${signed}")
+
+message(STATUS "${table}")
+if(untested)
+  message(WARNING "Packaged untested, as ALLOW_UNTESTED allows: ${untested}")
+endif()
