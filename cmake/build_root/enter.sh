@@ -16,7 +16,9 @@ tarball=$1
 root=$2
 shift 2
 mkdir -p "$root"
-tar -C "$root" --extract --file "$tarball"
+# The root's device files are the host's, mounted below, which a user could
+# not make.
+tar -C "$root" --extract --file "$tarball" --exclude='./dev/*'
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 mount --rbind /dev "$root/dev"
 mount -t proc proc "$root/proc"
