@@ -29,7 +29,7 @@ changed=$folder/changed.exe
 cp "$program" "$changed"
 offset=1024
 byte=$(od -An -tu1 -j "$offset" -N 1 "$changed" | tr -d ' ')
-printf "\\$(printf '%03o' $(((byte + 1) % 256)))" | dd of="$changed" bs=1 seek="$offset" conv=notrunc status=none
+printf %b "\\0$(printf '%03o' $(((byte + 1) % 256)))" | dd of="$changed" bs=1 seek="$offset" conv=notrunc status=none
 if verifies "$folder/ca.pem" "$changed"; then
   echo "$program: its signature still verifies with a byte of its code changed" >&2
   exit 1

@@ -45,7 +45,7 @@ apt_with() {
 }
 apt_with "$dist/debian" good update
 apt_with "$dist/debian" good install -y sphere
-printf '2\n' | sphere
+.ci/runs_radius_2.sh sphere
 apt_with "$dist/debian" good remove -y sphere
 # A copy whose InRelease another key signed: apt-get update refuses it.
 cp -r "$dist/debian" "$scratch/other-debian"
@@ -58,7 +58,7 @@ cp -r "$dist/debian" "$scratch/other-debian"
 ) 2>/dev/null
 refuses apt_with "$scratch/other-debian" other update
 grep -h "is not signed" "$scratch/refused.log"
-echo "apt: updated from the repository, installed, ran and removed sphere; refused another key's InRelease"
+echo "apt: updated from the repository, installed sphere, ran it with radius 2 as README shows, removed it; refused another key's InRelease"
 
 # rpm, trusting the key in a database of its own, which a scratch home's
 # macros name: every package's digests and signature good, and rpmlint, which

@@ -11,5 +11,5 @@ eol=${EOL:-\\n}
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 printf '2\n' | "$@" >"$out"
-printf "Enter the radius of a sphere: ${eol}The volume of this sphere is: 33.51${eol}The surface area of this sphere is: 50.27${eol}" |
+printf 'Enter the radius of a sphere: %bThe volume of this sphere is: 33.51%bThe surface area of this sphere is: 50.27%b' "$eol" "$eol" "$eol" |
   cmp - "$out"

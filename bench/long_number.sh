@@ -10,6 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# shellcheck source=bench/setup.sh
 . bench/setup.sh
 digits() { head -c 67108864 /dev/zero | tr '\0' "$1"; }
 printf '2\n' >"$work/short"

@@ -12,6 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# shellcheck source=bench/setup.sh
 . bench/setup.sh
 printf '2\n' >"$work/radius"
 yardstick=$work/yardstick

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Checks what is written, every tracked file of each language, as git lists
+# them: C++ style (clang-format, .clang-format) and lint (clang-tidy,
+# .clang-tidy, with the compile commands of the test build), and every shell
+# script (shellcheck, following what they source).
+#
+#   .ci/lint.sh        (from the project's root)
+set -euo pipefail
+
+mapfile -t cxx < <(git ls-files '*.cpp' '*.h')
+clang-format --dry-run --Werror "${cxx[@]}"
+echo "clang-format: ${#cxx[@]} files"
+
+cmake --preset test >/dev/null
+mapfile -t sources < <(git ls-files 'src/*.cpp')
+clang-tidy --quiet -p build/test "${sources[@]}"
+echo "clang-tidy: ${#sources[@]} files"
+
+# A shell script is a tracked file that starts with a shell's #! line.
+scripts=()
+while IFS= read -r file; do
+  if head -n 1 "$file" | grep -Eq '^#!.*[/ ](ba)?sh$'; then
+    scripts+=("$file")
+  fi
+done < <(git ls-files)
+shellcheck -x "${scripts[@]}"
+echo "shellcheck: ${#scripts[@]} scripts"
