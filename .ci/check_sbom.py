@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks the release's bill of materials as its readers would: valid against
-CycloneDX's own JSON schema, naming every file of the release by its SHA-256,
-and every reference in it pointing at a component it holds.
+CycloneDX's own JSON schema, naming every file of the release by its SHA-256
+(but the checksums, their signature and the record of the build root, which
+speak of the release), and every reference in it pointing at a component it holds.
 
     check_sbom.py <bom.json> <folder of CycloneDX's schemas> <release folder>
 """
@@ -37,7 +38,7 @@ for dependency in bom.get("dependencies", []):
         if ref not in listed:
             errors.append(f"dependencies: {ref} is no component")
 for path in sorted(dist.iterdir()):
-    if path == bom_path or path.name == "SHA256SUMS" or path.suffix == ".asc" or not path.is_file():
+    if path == bom_path or path.name == "SHA256SUMS" or path.suffix in (".asc", ".buildinfo") or not path.is_file():
         continue
     sha256 = hashlib.sha256(path.read_bytes()).hexdigest()
     hashes = [hash["content"] for hash in listed.get(path.name, {}).get("hashes", [])]
