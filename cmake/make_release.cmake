@@ -29,15 +29,15 @@ cmake_minimum_required(VERSION 3.25)
 get_filename_component(source "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 set(dist "${source}/dist")
 include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/project_facts.cmake)
 
 # The Linux programs keep a floor, the oldest glibc they run on
-# (SPHERE_GLIBC_FLOOR in CMakeLists.txt), which only a build root whose glibc
+# (SPHERE_GLIBC_FLOOR, project_facts.cmake), which only a build root whose glibc
 # is older than 2.38 can keep: from 2.38 on, glibc's headers turn strtoul and
 # its kin into __isoc23_* names, which GCC's C++ library, compiled against
 # them and linked into the programs, then calls. Each Debian release's cross
 # toolchains have its own glibc, so the root's tells, before anything is built.
-file(STRINGS "${source}/CMakeLists.txt" floor REGEX "^set\\(SPHERE_GLIBC_FLOOR ")
-string(REGEX REPLACE "^.* ([0-9.]+)\\)$" "\\1" floor "${floor}")
+set(floor ${SPHERE_GLIBC_FLOOR})
 execute_process(COMMAND getconf GNU_LIBC_VERSION OUTPUT_VARIABLE glibc ERROR_QUIET)
 string(REGEX REPLACE "^glibc ([0-9.]+)\n?$" "\\1" glibc "${glibc}")
 if(glibc VERSION_GREATER_EQUAL 2.38)
@@ -119,12 +119,11 @@ function(tests_run preset label variable)
   set(${variable} ${CMAKE_MATCH_1} PARENT_SCOPE)
 endfunction()
 
-# Why a target's programs could not run: the reason its toolchain recorded
-# when it found the emulator unable to run here.
+# Why a target's programs could not run: the reason its toolchain kept in the
+# build's cache when it found the emulator unable to run here.
 function(untested_reason preset variable)
-  file(STRINGS "${source}/build/${preset}/CMakeCache.txt" reason
-    REGEX "^SPHERE_EMULATOR_UNUSABLE:INTERNAL=.")
-  string(REGEX REPLACE "^[^=]*=" "" reason "${reason}")
+  load_cache("${source}/build/${preset}" READ_WITH_PREFIX "" SPHERE_EMULATOR_UNUSABLE)
+  set(reason "${SPHERE_EMULATOR_UNUSABLE}")
   if(NOT reason)
     set(reason "no end-to-end case ran")
   endif()
@@ -134,6 +133,7 @@ endfunction()
 file(REMOVE_RECURSE "${dist}")
 file(MAKE_DIRECTORY "${dist}")
 set(untested "")
+set(files_made "")
 foreach(preset IN LISTS SPHERE_TARGETS)
   message(STATUS "Building and testing ${preset}")
   run(cmake --workflow --preset ${preset} --fresh)
@@ -164,21 +164,17 @@ foreach(preset IN LISTS SPHERE_TARGETS)
   endif()
   run(cpack --config build/${preset}/CPackConfig.cmake -B "${packages}" ${authenticode} ${published_program})
   # The files made from this target's build, which the bill of materials names.
-  file(GLOB files_${preset} LIST_DIRECTORIES false RELATIVE "${packages}" "${packages}/*")
-  list(SORT files_${preset})
-  list(TRANSFORM files_${preset} PREPEND "${packages}/" OUTPUT_VARIABLE made)
+  file(GLOB files LIST_DIRECTORIES false RELATIVE "${packages}" "${packages}/*")
+  list(SORT files)
+  list(TRANSFORM files PREPEND "${packages}/" OUTPUT_VARIABLE made)
   file(COPY ${made} DESTINATION "${dist}")
+  list(TRANSFORM files PREPEND "${preset}=")
+  list(APPEND files_made ${files})
 endforeach()
 
 # The source archive: the commit's files under sphere-<version>/, as git
-# stores them whatever the local settings, each dated at the commit. The
-# version is project()'s, as cpack packaged it.
-function(packaged_version variable)
-  list(GET SPHERE_TARGETS 0 preset)
-  include("${source}/build/${preset}/CPackConfig.cmake")
-  set(${variable} ${CPACK_PACKAGE_VERSION} PARENT_SCOPE)
-endfunction()
-packaged_version(version)
+# stores them whatever the local settings, each dated at the commit.
+set(version ${SPHERE_VERSION})
 set(name sphere-${version})
 message(STATUS "Making and checking ${name}.tar.gz")
 if(SOURCE_ARCHIVE)
@@ -255,7 +251,7 @@ endif()
 # code, under which licence.
 include(${CMAKE_CURRENT_LIST_DIR}/sbom.cmake)
 sphere_write_sbom(OUTPUT "${dist}/${name}.cdx.json" VERSION ${version} COMMIT ${COMMIT}
-  SOURCE_ARCHIVE ${name}.tar.gz DIST "${dist}" BUILDS "${source}/build"
+  SOURCE_ARCHIVE ${name}.tar.gz DIST "${dist}" BUILDS "${source}/build" FILES ${files_made}
   WINDOWS_SIGNED_WITH "${authenticode_signer}")
 
 # The record of the build root, which a rebuild makes again.

@@ -6,10 +6,10 @@
 #
 #   sphere_write_sbom(OUTPUT <file> VERSION <version> COMMIT <commit>
 #                     SOURCE_ARCHIVE <name> DIST <folder> BUILDS <folder>
-#                     [WINDOWS_SIGNED_WITH <tool and version>])
+#                     FILES <target>=<file>... [WINDOWS_SIGNED_WITH <tool and version>])
 #
-# The targets are SPHERE_TARGETS (targets.cmake); files_<target> names the
-# files in DIST made from target's build, BUILDS/<target>, whose link map
+# The targets are SPHERE_TARGETS (targets.cmake); FILES names the files in
+# DIST made from each target's build, BUILDS/<target>, whose link map
 # (sphere.map) tells what its program holds. Its time is SOURCE_DATE_EPOCH,
 # and its serial number is derived from its content: the same release gives
 # the same bytes. Where the Windows programs are Authenticode-signed, each says
@@ -44,10 +44,10 @@ endfunction()
 # Sets <variable>_parts to the JSON components of what the program of
 # <target> holds of others' code, with "@REF@" where its bom-ref goes, and
 # <variable>_needs to the system packages its Debian package depends on.
-function(sbom_program_facts target builds dist variable)
-  sphere_link_map_files("${builds}/${target}/sphere.map" files)
+function(sbom_program_facts target builds dist files variable)
+  sphere_link_map_files("${builds}/${target}/sphere.map" linked)
   set(packages "")
-  foreach(file IN LISTS files)
+  foreach(file IN LISTS linked)
     get_filename_component(library "${file}" NAME_WLE)
     set(codes ${sphere_linked_in_${library}})
     if(NOT codes)
@@ -93,7 +93,7 @@ function(sbom_program_facts target builds dist variable)
   set(${variable}_parts "${parts}" PARENT_SCOPE)
 
   set(needs "")
-  foreach(name IN LISTS files_${target})
+  foreach(name IN LISTS files)
     if(name MATCHES "\\.deb$")
       execute_process(COMMAND dpkg-deb -f "${dist}/${name}" Depends
         OUTPUT_VARIABLE depends OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
@@ -104,7 +104,7 @@ function(sbom_program_facts target builds dist variable)
 endfunction()
 
 function(sphere_write_sbom)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "OUTPUT;VERSION;COMMIT;SOURCE_ARCHIVE;DIST;BUILDS;WINDOWS_SIGNED_WITH" "")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "OUTPUT;VERSION;COMMIT;SOURCE_ARCHIVE;DIST;BUILDS;WINDOWS_SIGNED_WITH" "FILES")
   set(version ${arg_VERSION})
   set(program "\"name\": \"sphere\", \"version\": \"${version}\", \"licenses\": [{\"license\": {\"id\": \"MIT\"}}]")
   sbom_hashes("${arg_DIST}/${arg_SOURCE_ARCHIVE}" source_hashes)
@@ -113,7 +113,10 @@ function(sphere_write_sbom)
   set(system "")
   set(dependencies "")
   foreach(target IN LISTS SPHERE_TARGETS)
-    sbom_program_facts(${target} "${arg_BUILDS}" "${arg_DIST}" facts)
+    set(files ${arg_FILES})
+    list(FILTER files INCLUDE REGEX "^${target}=")
+    list(TRANSFORM files REPLACE "^${target}=" "")
+    sbom_program_facts(${target} "${arg_BUILDS}" "${arg_DIST}" "${files}" facts)
     set(architecture ${SPHERE_TARGET_${target}_deb})
     set(needed "")
     foreach(need IN LISTS facts_needs)
@@ -133,7 +136,7 @@ function(sphere_write_sbom)
     if(arg_WINDOWS_SIGNED_WITH AND SPHERE_TARGET_${target}_system STREQUAL "Windows")
       set(signed ", Authenticode-signed by ${arg_WINDOWS_SIGNED_WITH}")
     endif()
-    foreach(name IN LISTS files_${target})
+    foreach(name IN LISTS files)
       sbom_hashes("${arg_DIST}/${name}" hashes)
       set(ref "${name}/sphere")
       string(REPLACE "@REF@" "${ref}" parts "${facts_parts}")
