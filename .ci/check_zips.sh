@@ -32,7 +32,7 @@ while read -r preset architecture triplet emulator; do
   [[ $emulator != tests/* ]] || emulator=$PWD/$emulator
   export WINEPREFIX=$PWD/$unzipped/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
   cmake -D WINE="$emulator" -D STEP=start -P tests/wine.cmake
-  EOL='\r\n' .ci/runs_radius_2.sh "$emulator" "${exe[0]}"
+  CRLF=ON .ci/runs_radius_2.sh "$emulator" "${exe[0]}"
   cmake -D WINE="$emulator" -D STEP=stop -P tests/wine.cmake
   echo "$preset: the signed program, given radius 2, writes what README shows"
 done < <(cmake -D FIELDS="preset deb triplet emulator" -P cmake/targets.cmake)
