@@ -67,15 +67,23 @@ macro(sphere_build_root_settings)
   endif()
 endmacro()
 
-# How this host gets into a root: as root, or as a user through unprivileged
-# user namespaces that map the user's subordinate ids too.
+# How this host gets into a root, as unshare's command and options: as root,
+# or as a user through unprivileged user namespaces that map the user's
+# subordinate ids too; in mount and process namespaces of its own. In a
+# chroot, whose / is no mount point, root's mounts cannot be made private to
+# the namespace, and enter.sh undoes them itself.
 function(build_root_unshare variable)
   execute_process(COMMAND id -u OUTPUT_VARIABLE uid OUTPUT_STRIP_TRAILING_WHITESPACE)
   if(uid STREQUAL "0")
-    set(${variable} unshare PARENT_SCOPE)
+    set(unshare unshare --mount)
+    execute_process(COMMAND ${unshare} true RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+    if(NOT status EQUAL 0)
+      list(APPEND unshare --propagation unchanged)
+    endif()
   else()
-    set(${variable} unshare --map-auto --map-root-user PARENT_SCOPE)
+    set(unshare unshare --map-auto --map-root-user --mount)
   endif()
+  set(${variable} ${unshare} --pid --fork PARENT_SCOPE)
 endfunction()
 
 # Stops, saying what is missing, unless this host can make and enter a root.
@@ -93,12 +101,13 @@ function(sphere_check_build_root_host)
       "(Debian and Ubuntu: apt-get install mmdebstrap uidmap; Fedora: dnf install mmdebstrap)")
   endif()
   build_root_unshare(unshare)
-  execute_process(COMMAND ${unshare} --mount --pid --fork true RESULT_VARIABLE status ERROR_VARIABLE error)
+  execute_process(COMMAND ${unshare} true RESULT_VARIABLE status ERROR_VARIABLE error)
   if(NOT status EQUAL 0)
     string(STRIP "${error}" error)
+    list(JOIN unshare " " unshare)
     message(FATAL_ERROR "No release here: the build root needs root, or unprivileged user namespaces "
       "that map this user's subordinate ids (newuidmap from uidmap, and this user's lines in "
-      "/etc/subuid and /etc/subgid); `${unshare} --mount --pid --fork true` failed: ${error}")
+      "/etc/subuid and /etc/subgid); `${unshare} true` failed: ${error}")
   endif()
 endfunction()
 
@@ -171,12 +180,21 @@ function(sphere_run_in_build_root)
   build_root_unshare(unshare)
   string(RANDOM LENGTH 8 ALPHABET abcdefghijklmnopqrstuvwxyz0123456789 name)
   set(copy "${BUILD_ROOT_CACHE}/copy-${name}")
-  execute_process(COMMAND ${unshare} --mount --pid --fork --kill-child
+  execute_process(COMMAND ${unshare} --kill-child
       sh "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/build_root/enter.sh" "${arg_TARBALL}" "${copy}"
       ${arg_BIND} -- ${arg_COMMAND}
     RESULT_VARIABLE status)
-  # The mounts ended with the command's namespace; the copy's files may be
-  # owned by ids that only such a namespace maps.
+  # The copy goes, unless something is still mounted in it: the publisher's
+  # GnuPG folder, say, which must never be removed with it. Its files may be
+  # owned by ids that only a user namespace maps.
+  file(STRINGS /proc/self/mounts mounts)
+  foreach(mount IN LISTS mounts)
+    string(REGEX REPLACE "^[^ ]+ ([^ ]+) .*$" "\\1" mountpoint "${mount}")
+    string(FIND "${mountpoint}" "${copy}" at)
+    if(at EQUAL 0)
+      message(FATAL_ERROR "${mountpoint} is still mounted: the build root's copy ${copy} is not removed")
+    endif()
+  endforeach()
   execute_process(COMMAND ${unshare} rm -rf "${copy}")
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "In the build root, `${arg_COMMAND}` failed (${status})")

@@ -1,16 +1,19 @@
 #!/bin/sh
 # Runs a command in a build root, in mount and process namespaces of its own
-# (unshare), so that every mount made here ends with the command. The root is
-# unpacked from its tarball into an empty folder first; the host's DNS
-# settings, /dev and a new /proc are put in place, and each <host path>=<path>
-# is mounted into the root, a folder or a file, read-write unless its path in
-# the root ends in :ro.
+# (unshare). The root is unpacked from its tarball into an empty folder first;
+# the host's DNS settings, /dev and a new /proc are put in place, and each
+# <host path>=<path> is mounted into the root, a folder or a file, read-write
+# unless its path in the root ends in :ro.
 #
-#   unshare [--map-auto --map-root-user] --mount --pid --fork --kill-child \
+#   unshare [--map-auto --map-root-user] --mount [--propagation unchanged] \
+#     --pid --fork --kill-child \
 #     sh cmake/build_root/enter.sh <tarball> <folder> [<host path>=<path>...] -- <command>...
 #
 # build_root.cmake runs it so; the command runs as root in the root, with only
-# the environment it is given (env -i).
+# the environment it is given (env -i). Every mount made here is undone once
+# it ends, the namespace's or not: in a chroot, whose / is no mount point,
+# unshare cannot make the namespace's mounts private, and they may be seen
+# outside (--propagation unchanged).
 set -eu
 tarball=$1
 root=$2
@@ -20,8 +23,25 @@ mkdir -p "$root"
 # not make.
 tar -C "$root" --extract --file "$tarball" --exclude='./dev/*'
 cp /etc/resolv.conf "$root/etc/resolv.conf"
-mount --rbind /dev "$root/dev"
-mount -t proc proc "$root/proc"
+
+# Each mount point, the last made first, one a line.
+mounted=""
+mount_at() {
+  mount "$@"
+  shift $(($# - 1))
+  mounted="$1
+$mounted"
+}
+# shellcheck disable=SC2317 # the trap calls it
+undo_mounts() {
+  # Lazily: a process the command left, such as a GnuPG agent, may hold one.
+  printf '%s' "$mounted" | while IFS= read -r mountpoint; do
+    umount --recursive --lazy "$mountpoint"
+  done
+}
+trap undo_mounts EXIT
+mount_at --rbind /dev "$root/dev"
+mount_at -t proc proc "$root/proc"
 while [ $# -gt 0 ] && [ "$1" != -- ]; do
   host=${1%%=*}
   inside=${1#*=}
@@ -34,9 +54,11 @@ while [ $# -gt 0 ] && [ "$1" != -- ]; do
   else
     mkdir -p "$(dirname "$root$inside")" && : >"$root$inside"
   fi
-  mount --bind "$host" "$root$inside"
+  mount_at --bind "$host" "$root$inside"
   [ "$options" = bind ] || mount -o remount,"$options" "$root$inside"
   shift
 done
 shift
-exec chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root "$@"
+status=0
+chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root "$@" || status=$?
+exit "$status"
