@@ -5,9 +5,9 @@
 #   FLOOR    the oldest glibc it must run on, such as 2.34
 #   TARGET   what the program is built for, for the message
 
-execute_process(COMMAND "${READELF}" --dyn-syms --wide "${PROGRAM}"
-  OUTPUT_VARIABLE symbols COMMAND_ERROR_IS_FATAL ANY)
-string(REGEX MATCHALL "[^ \n]+@GLIBC_[0-9.]+" needed "${symbols}")
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/modules/symbol_versions.cmake)
+sphere_needed_symbols("${READELF}" "${PROGRAM}" needed)
+list(FILTER needed INCLUDE REGEX "@GLIBC_[0-9.]+$")
 set(too_new "")
 foreach(symbol IN LISTS needed)
   string(REGEX MATCH "GLIBC_([0-9.]+)$" version "${symbol}")
