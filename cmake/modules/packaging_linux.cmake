@@ -46,11 +46,14 @@ file(READ LICENSE license_text)
 string(REGEX REPLACE "^MIT License\n\nCopyright [^\n]*\n\n" "" license_text "${license_text}")
 sphere_copyright_field("${license_text}" license_text)
 # The licences of what the program holds of others' code that ask anything
-# of it (packaging/linked_in.cmake).
+# of it (packaging/linked_in.cmake), as Debian's copyright files and as SPDX
+# name them.
 set(linked_in_licences "")
+set(rpm_licences MIT)
 foreach(code IN LISTS SPHERE_NOTICED_CODE)
   if(sphere_code_${code}_debian)
     list(APPEND linked_in_licences "${sphere_code_${code}_debian}")
+    list(APPEND rpm_licences "${sphere_code_${code}_licence}")
   endif()
 endforeach()
 list(JOIN linked_in_licences " and " linked_in_licences)
@@ -65,8 +68,8 @@ install(FILES ${debian_doc}/copyright ${debian_doc}/changelog.gz
 # same sources: no build host, the build time and file times taken from
 # SOURCE_DATE_EPOCH.
 set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
-# The program holds GCC's C++ runtime and libgcc (see NOTICES).
-set(CPACK_RPM_PACKAGE_LICENSE "MIT AND GPL-3.0-or-later WITH GCC-exception-3.1")
+# The program's licence, and those of what it holds that ask anything of it.
+list(JOIN rpm_licences " AND " CPACK_RPM_PACKAGE_LICENSE)
 set(CPACK_RPM_PACKAGE_GROUP "Applications/Engineering")
 set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 install(FILES LICENSE ${SPHERE_NOTICES}
