@@ -197,7 +197,9 @@ TEST(ReadNumber, ReadsTheSameUnderACLocaleWithADecimalComma)
                      << comma_locale;
     }
     expect_readings(std::locale::classic());
-    std::setlocale(LC_ALL, before.c_str());
+    if (std::setlocale(LC_ALL, before.c_str()) == nullptr) {
+        ADD_FAILURE() << "the C locale " << before << " could not be restored";
+    }
 }
 
 // A stream buffer that gives `text`, then fails as a device does, by throwing.
