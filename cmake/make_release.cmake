@@ -5,17 +5,17 @@
 # writes all of it to a fresh dist/, with the bill of materials, the record
 # of the build root and SHA256SUMS beside them.
 #
-#   cmake [-D SIGNING_KEY=<fingerprint>] [-D ALLOW_UNTESTED=<targets>]
-#         [-D WINDOWS_SIGNING_CERT=<PEM chain> -D WINDOWS_SIGNING_KEY=<PEM key>
-#          [-D WINDOWS_SIGNING_URL=<the publisher's address>]
+#   cmake [-D OPENPGP_KEY=<fingerprint>] [-D ALLOW_UNTESTED=<targets>]
+#         [-D WINDOWS_CERT_FILE=<PEM chain> -D WINDOWS_KEY_FILE=<PEM key>
+#          [-D WINDOWS_PUBLISHER_URL=<the publisher's address>]
 #          [-D WINDOWS_TIMESTAMP_URL=<its timestamp server>]]
 #         [-D SOURCE_ARCHIVE=<file> -D COMMIT=<commit>] [-D SIGNATURES_FROM=<folder>]
 #         -P cmake/make_release.cmake
 #
-# SIGNING_KEY, a key of the GnuPG in ~/.gnupg, signs the RPM packages and
+# OPENPGP_KEY, a key of the GnuPG in ~/.gnupg, signs the RPM packages and
 # SHA256SUMS and makes the signed apt and RPM repositories (signing.cmake);
-# WINDOWS_SIGNING_CERT and WINDOWS_SIGNING_KEY sign the Windows programs with
-# Authenticode before they are zipped (authenticode.cmake). A rebuild
+# WINDOWS_CERT_FILE and WINDOWS_KEY_FILE sign the Windows programs with
+# Authenticode before they are zipped (check_windows_signing_key.cmake). A rebuild
 # (rebuild.cmake) gives instead SOURCE_ARCHIVE, the published source archive
 # these sources were unpacked from, and COMMIT, its commit; and, for a signed
 # release, SIGNATURES_FROM, the published release, whose signatures it takes
@@ -82,27 +82,27 @@ else()
     message(FATAL_ERROR "${SOURCE_ARCHIVE} is of commit \"${archived}\", not of the recorded ${COMMIT}")
   endif()
 endif()
-if(SIGNING_KEY)
-  execute_process(COMMAND gpg --batch --list-secret-keys "${SIGNING_KEY}"
+if(OPENPGP_KEY)
+  execute_process(COMMAND gpg --batch --list-secret-keys "${OPENPGP_KEY}"
     RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
   if(NOT status EQUAL 0)
-    message(FATAL_ERROR "The publisher's GnuPG has no secret key ${SIGNING_KEY} to sign with")
+    message(FATAL_ERROR "The publisher's GnuPG has no secret key ${OPENPGP_KEY} to sign with")
   endif()
 endif()
 # The Windows programs are signed as cpack packs them, with the certificate
 # and key given here, which must be read and match before anything is built;
 # or, in a rebuild, take the signatures of the published programs.
 set(authenticode "")
-if(WINDOWS_SIGNING_CERT OR WINDOWS_SIGNING_KEY)
-  if(NOT WINDOWS_SIGNING_CERT OR NOT WINDOWS_SIGNING_KEY)
-    message(FATAL_ERROR "Authenticode takes both WINDOWS_SIGNING_CERT and WINDOWS_SIGNING_KEY")
+if(WINDOWS_CERT_FILE OR WINDOWS_KEY_FILE)
+  if(NOT WINDOWS_CERT_FILE OR NOT WINDOWS_KEY_FILE)
+    message(FATAL_ERROR "Authenticode takes both WINDOWS_CERT_FILE and WINDOWS_KEY_FILE")
   endif()
-  include(${CMAKE_CURRENT_LIST_DIR}/authenticode.cmake)
-  sphere_check_authenticode(CERT "${WINDOWS_SIGNING_CERT}" KEY "${WINDOWS_SIGNING_KEY}"
+  include(${CMAKE_CURRENT_LIST_DIR}/check_windows_signing_key.cmake)
+  sphere_check_authenticode(CERT "${WINDOWS_CERT_FILE}" KEY "${WINDOWS_KEY_FILE}"
     SIGNER authenticode_signer)
-  set(authenticode -D "CPACK_SPHERE_AUTHENTICODE_CERT=${WINDOWS_SIGNING_CERT}"
-    -D "CPACK_SPHERE_AUTHENTICODE_KEY=${WINDOWS_SIGNING_KEY}"
-    -D "CPACK_SPHERE_AUTHENTICODE_URL=${WINDOWS_SIGNING_URL}"
+  set(authenticode -D "CPACK_SPHERE_AUTHENTICODE_CERT=${WINDOWS_CERT_FILE}"
+    -D "CPACK_SPHERE_AUTHENTICODE_KEY=${WINDOWS_KEY_FILE}"
+    -D "CPACK_SPHERE_AUTHENTICODE_URL=${WINDOWS_PUBLISHER_URL}"
     -D "CPACK_SPHERE_AUTHENTICODE_TIMESTAMP_URL=${WINDOWS_TIMESTAMP_URL}")
 endif()
 set(ENV{TZ} UTC)
@@ -112,8 +112,8 @@ string(REPLACE "," ";" ALLOW_UNTESTED "${ALLOW_UNTESTED}")
 # What ran for each target: its programs' emulator, and how many end-to-end
 # cases and unit tests its workflow ran, as ctest counts them by their labels
 # (less the fixtures, such as Wine's start and stop, that they need).
-function(tests_run preset label variable)
-  execute_process(COMMAND ctest --test-dir "${source}/build/${preset}" -N -L "^${label}$" -FA ".*"
+function(tests_run target label variable)
+  execute_process(COMMAND ctest --test-dir "${source}/build/${target}" -N -L "^${label}$" -FA ".*"
     OUTPUT_VARIABLE listing COMMAND_ERROR_IS_FATAL ANY)
   string(REGEX MATCH "Total Tests: ([0-9]+)" total "${listing}")
   set(${variable} ${CMAKE_MATCH_1} PARENT_SCOPE)
@@ -121,8 +121,8 @@ endfunction()
 
 # Why a target's programs could not run: the reason its toolchain kept in the
 # build's cache when it found the emulator unable to run here.
-function(untested_reason preset variable)
-  load_cache("${source}/build/${preset}" READ_WITH_PREFIX "" SPHERE_EMULATOR_UNUSABLE)
+function(untested_reason target variable)
+  load_cache("${source}/build/${target}" READ_WITH_PREFIX "" SPHERE_EMULATOR_UNUSABLE)
   set(reason "${SPHERE_EMULATOR_UNUSABLE}")
   if(NOT reason)
     set(reason "no end-to-end case ran")
@@ -134,41 +134,41 @@ file(REMOVE_RECURSE "${dist}")
 file(MAKE_DIRECTORY "${dist}")
 set(untested "")
 set(files_made "")
-foreach(preset IN LISTS SPHERE_TARGETS)
-  message(STATUS "Building and testing ${preset}")
-  run(cmake --workflow --preset ${preset} --fresh)
-  tests_run(${preset} e2e cases_${preset})
-  tests_run(${preset} unit units_${preset})
-  if(cases_${preset} EQUAL 0)
-    list(APPEND untested ${preset})
-    untested_reason(${preset} reason_${preset})
-    if(NOT preset IN_LIST ALLOW_UNTESTED)
-      list(JOIN SPHERE_TARGET_${preset}_packages " " packages)
-      message(FATAL_ERROR "${preset}'s programs could not run here: ${reason_${preset}} (its emulator: "
-        "${SPHERE_TARGET_${preset}_emulator}, Debian: ${packages}). "
-        "-D ALLOW_UNTESTED=${preset} packages it untested.")
+foreach(target IN LISTS SPHERE_TARGETS)
+  message(STATUS "Building and testing ${target}")
+  run(cmake --workflow --preset ${target} --fresh)
+  tests_run(${target} e2e cases_${target})
+  tests_run(${target} unit units_${target})
+  if(cases_${target} EQUAL 0)
+    list(APPEND untested ${target})
+    untested_reason(${target} reason_${target})
+    if(NOT target IN_LIST ALLOW_UNTESTED)
+      list(JOIN SPHERE_TARGET_${target}_packages " " packages)
+      message(FATAL_ERROR "${target}'s programs could not run here: ${reason_${target}} (its emulator: "
+        "${SPHERE_TARGET_${target}_emulator}, Debian: ${packages}). "
+        "-D ALLOW_UNTESTED=${target} packages it untested.")
     endif()
   endif()
-  set(packages "${source}/build/${preset}/packages")
+  set(packages "${source}/build/${target}/packages")
   file(REMOVE_RECURSE "${packages}")
   # A rebuild of a signed release takes each published Windows program, its
   # signature with it, where it is this one in every byte the signature covers.
   set(published_program "")
-  file(GLOB zip "${SIGNATURES_FROM}/sphere-*-${preset}.zip")
+  file(GLOB zip "${SIGNATURES_FROM}/sphere-*-${target}.zip")
   if(SIGNATURES_FROM AND zip)
-    set(published "${source}/build/${preset}/published")
+    set(published "${source}/build/${target}/published")
     file(REMOVE_RECURSE "${published}")
     file(ARCHIVE_EXTRACT INPUT "${zip}" DESTINATION "${published}")
     file(GLOB published_program "${published}/*/sphere.exe")
     set(published_program -D "CPACK_SPHERE_AUTHENTICODE_SIGNED=${published_program}")
   endif()
-  run(cpack --config build/${preset}/CPackConfig.cmake -B "${packages}" ${authenticode} ${published_program})
+  run(cpack --config build/${target}/CPackConfig.cmake -B "${packages}" ${authenticode} ${published_program})
   # The files made from this target's build, which the bill of materials names.
   file(GLOB files LIST_DIRECTORIES false RELATIVE "${packages}" "${packages}/*")
   list(SORT files)
   list(TRANSFORM files PREPEND "${packages}/" OUTPUT_VARIABLE made)
   file(COPY ${made} DESTINATION "${dist}")
-  list(TRANSFORM files PREPEND "${preset}=")
+  list(TRANSFORM files PREPEND "${target}=")
   list(APPEND files_made ${files})
 endforeach()
 
@@ -212,21 +212,21 @@ endfunction()
 set(table_widths 16 18 10 0)
 set(table "What ran for each target:")
 table_row(target "end-to-end cases" "unit tests" "its programs ran under")
-foreach(preset IN LISTS SPHERE_TARGETS)
-  get_filename_component(emulator "${SPHERE_TARGET_${preset}_emulator}" NAME)
-  if(preset IN_LIST untested)
-    set(emulator "nothing: ${reason_${preset}}")
+foreach(target IN LISTS SPHERE_TARGETS)
+  get_filename_component(emulator "${SPHERE_TARGET_${target}_emulator}" NAME)
+  if(target IN_LIST untested)
+    set(emulator "nothing: ${reason_${target}}")
   elseif(NOT emulator)
     set(emulator "the host")
   endif()
-  table_row(${preset} ${cases_${preset}} ${units_${preset}} "${emulator}")
+  table_row(${target} ${cases_${target}} ${units_${target}} "${emulator}")
 endforeach()
 
 # A signed release's RPM packages carry their signature themselves. A rebuild
 # of a signed release takes the published signatures of what it made alike.
 set(signing "")
-if(SIGNING_KEY)
-  set(signing KEY ${SIGNING_KEY})
+if(OPENPGP_KEY)
+  set(signing KEY ${OPENPGP_KEY})
 elseif(SIGNATURES_FROM AND EXISTS "${SIGNATURES_FROM}/SHA256SUMS.asc")
   set(signing SIGNATURES_FROM "${SIGNATURES_FROM}")
 endif()
@@ -235,10 +235,10 @@ if(signing)
   sphere_sign_packages(DIST "${dist}" ${signing})
 endif()
 if(SIGNATURES_FROM)
-  foreach(preset IN LISTS SPHERE_TARGETS)
-    if(EXISTS "${source}/build/${preset}/published")
-      execute_process(COMMAND osslsigncode extract-signature -in "${source}/build/${preset}/published/${name}-${preset}/sphere.exe"
-        -out "${source}/build/${preset}/published/signature" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+  foreach(target IN LISTS SPHERE_TARGETS)
+    if(EXISTS "${source}/build/${target}/published")
+      execute_process(COMMAND osslsigncode extract-signature -in "${source}/build/${target}/published/${name}-${target}/sphere.exe"
+        -out "${source}/build/${target}/published/signature" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
       if(status EQUAL 0)
         execute_process(COMMAND osslsigncode --version OUTPUT_VARIABLE authenticode_signer)
         string(REGEX MATCH "^osslsigncode [^ ,\n]+" authenticode_signer "${authenticode_signer}")
@@ -267,19 +267,19 @@ foreach(name IN LISTS made)
 endforeach()
 file(WRITE "${dist}/SHA256SUMS" "${sums}")
 list(JOIN made "\n  " made)
-if(SIGNING_KEY)
+if(OPENPGP_KEY)
   sphere_sign_release(DIST "${dist}" ${signing})
-  set(signed "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned, SHA256SUMS and each RPM package, with ${SIGNING_KEY}.")
+  set(signed "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned, SHA256SUMS and each RPM package, with ${OPENPGP_KEY}.")
 elseif(signing)
   sphere_sign_release(DIST "${dist}" ${signing})
   set(signed "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned as ${SIGNATURES_FROM} is, with its signatures.")
 else()
-  set(signed "\nUnsigned: without SIGNING_KEY, no RPM package nor SHA256SUMS is signed, and there are no repositories.")
+  set(signed "\nUnsigned: without OPENPGP_KEY, no RPM package nor SHA256SUMS is signed, and there are no repositories.")
 endif()
 if(authenticode_signer)
   string(APPEND signed "\nThe Windows programs are Authenticode-signed, by ${authenticode_signer}.")
 else()
-  string(APPEND signed "\nThe Windows programs are unsigned: without WINDOWS_SIGNING_CERT and WINDOWS_SIGNING_KEY, they carry no Authenticode signature.")
+  string(APPEND signed "\nThe Windows programs are unsigned: without WINDOWS_CERT_FILE and WINDOWS_KEY_FILE, they carry no Authenticode signature.")
 endif()
 message(STATUS "Released into ${dist}:\n  ${made}\n  SHA256SUMS${signed}")
 

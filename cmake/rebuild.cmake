@@ -17,7 +17,7 @@
 #
 # No key is needed. A signed file is compared on what its signature covers:
 # the rebuild takes the published signature wherever what it signs is made
-# identically (signing.cmake, cpack/authenticode.cmake), so every file but
+# identically (signing.cmake, cpack/sign_windows_programs.cmake), so every file but
 # the signatures themselves must come out byte for byte the same. Given the
 # publisher's OpenPGP key (PUBLIC_KEY) and, for the Windows programs, the
 # certificate authority that issued their certificate (WINDOWS_CA), each

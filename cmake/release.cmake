@@ -5,18 +5,18 @@
 # (build_record.cmake), so that anyone can rebuild it and compare
 # (rebuild.cmake).
 #
-#   cmake [-D SIGNING_KEY=<fingerprint>] [-D ALLOW_UNTESTED=<targets>]
-#         [-D WINDOWS_SIGNING_CERT=<PEM chain> -D WINDOWS_SIGNING_KEY=<PEM key>
-#          [-D WINDOWS_SIGNING_URL=<the publisher's address>]
+#   cmake [-D OPENPGP_KEY=<fingerprint>] [-D ALLOW_UNTESTED=<targets>]
+#         [-D WINDOWS_CERT_FILE=<PEM chain> -D WINDOWS_KEY_FILE=<PEM key>
+#          [-D WINDOWS_PUBLISHER_URL=<the publisher's address>]
 #          [-D WINDOWS_TIMESTAMP_URL=<its timestamp server>]]
 #         [-D SUITE=<suite>] [-D MIRROR=<archive>] [-D BUILD_ROOT_CACHE=<folder>]
 #         -P cmake/release.cmake
 #
-# SIGNING_KEY, a key of the publisher's GnuPG, signs the RPM packages and
+# OPENPGP_KEY, a key of the publisher's GnuPG, signs the RPM packages and
 # SHA256SUMS and makes the signed apt and RPM repositories (signing.cmake);
-# WINDOWS_SIGNING_CERT and WINDOWS_SIGNING_KEY, the publisher's code-signing
+# WINDOWS_CERT_FILE and WINDOWS_KEY_FILE, the publisher's code-signing
 # certificate and key, sign the Windows programs with Authenticode before they
-# are zipped (authenticode.cmake); a timestamp from the publisher's timestamp
+# are zipped (check_windows_signing_key.cmake); a timestamp from the publisher's timestamp
 # server keeps their signatures valid after the certificate expires, but is
 # the server's own, so that release is not reproducible. Without them,
 # nothing is signed. The keys are never copied: the publisher's GnuPG folder
@@ -28,26 +28,39 @@
 # ships untested. ALLOW_UNTESTED lists the targets that a publisher chooses to
 # package untested all the same; the release then ends with a warning that
 # names them.
+#
+# The names that 1.0.0's releases took still work: SIGNING_KEY for
+# OPENPGP_KEY, WINDOWS_SIGNING_CERT and WINDOWS_SIGNING_KEY for the two files,
+# WINDOWS_SIGNING_URL for WINDOWS_PUBLISHER_URL.
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(source "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 include(${CMAKE_CURRENT_LIST_DIR}/build_root.cmake)
 sphere_build_root_settings()
 sphere_check_build_root_host()
 
+foreach(names IN ITEMS "OPENPGP_KEY;SIGNING_KEY" "WINDOWS_CERT_FILE;WINDOWS_SIGNING_CERT"
+    "WINDOWS_KEY_FILE;WINDOWS_SIGNING_KEY" "WINDOWS_PUBLISHER_URL;WINDOWS_SIGNING_URL")
+  list(GET names 0 name)
+  list(GET names 1 old)
+  if(NOT ${name} AND ${old})
+    set(${name} "${${old}}")
+  endif()
+endforeach()
+
 set(binds "${source}=/sphere")
 set(options "")
 string(REPLACE ";" "," ALLOW_UNTESTED "${ALLOW_UNTESTED}")
-foreach(option IN ITEMS SIGNING_KEY ALLOW_UNTESTED WINDOWS_SIGNING_URL WINDOWS_TIMESTAMP_URL)
+foreach(option IN ITEMS OPENPGP_KEY ALLOW_UNTESTED WINDOWS_PUBLISHER_URL WINDOWS_TIMESTAMP_URL)
   list(APPEND options -D "${option}=${${option}}")
 endforeach()
-if(SIGNING_KEY)
+if(OPENPGP_KEY)
   set(gnupg "$ENV{GNUPGHOME}")
   if(NOT gnupg)
     set(gnupg "$ENV{HOME}/.gnupg")
   endif()
   list(APPEND binds "${gnupg}=/root/.gnupg")
 endif()
-foreach(file IN ITEMS WINDOWS_SIGNING_CERT WINDOWS_SIGNING_KEY)
+foreach(file IN ITEMS WINDOWS_CERT_FILE WINDOWS_KEY_FILE)
   if(${file})
     get_filename_component(path "${${file}}" ABSOLUTE)
     if(NOT EXISTS "${path}")

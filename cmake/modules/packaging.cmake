@@ -35,7 +35,7 @@ endif()
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
   # Where the release names a certificate, the program is signed before it is zipped.
-  set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/cpack/authenticode.cmake")
+  set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/cpack/sign_windows_programs.cmake")
   if(SPHERE_TARGET)
     set(CPACK_PACKAGE_FILE_NAME sphere-${PROJECT_VERSION}-${SPHERE_TARGET})
   endif()
