@@ -82,9 +82,11 @@ versions() {
 }
 apt-get update -qq
 
-# The README's packages, and the locale sources that its tests need where CI
-# is set; then its two commands.
-install cmake make g++ libgtest-dev locales
+# The packages that README names, as it names them, and the locale sources
+# that the tests need where CI is set; then its two commands.
+read -ra readme < <(grep -o 'apt-get install [a-z0-9+.-][a-z0-9+. -]*' README.md | head -n 1 | cut -d ' ' -f 3-)
+[ ${#readme[@]} -gt 0 ] || { echo "README names no packages to install" >&2; exit 1; }
+install "${readme[@]}" locales
 cmake --workflow --preset release
 .ci/runs_radius_2.sh build/release/sphere
 echo "$SUITE: build/release/sphere, given radius 2, writes what README shows"
