@@ -1,8 +1,8 @@
 # Authenticode: the signature that Windows itself checks on a program, and
 # that its users see (PowerShell's Get-AuthenticodeSignature, the Digital
 # Signatures tab). The release signs the Windows programs with the publisher's
-# code-signing certificate and key as cpack packs them (cpack/sign_windows_programs.cmake),
-# with osslsigncode, as of SOURCE_DATE_EPOCH. RSA signatures are
+# code-signing certificate and key as cpack packs them
+# (cpack/sign_windows_programs.cmake), with osslsigncode, as of SOURCE_DATE_EPOCH. RSA signatures are
 # deterministic, so the same certificate, key, program and osslsigncode give
 # the same bytes; another version of osslsigncode may write others.
 #

@@ -15,7 +15,7 @@
 # OPENPGP_KEY, a key of the GnuPG in ~/.gnupg, signs the RPM packages and
 # SHA256SUMS and makes the signed apt and RPM repositories (signing.cmake);
 # WINDOWS_CERT_FILE and WINDOWS_KEY_FILE sign the Windows programs with
-# Authenticode before they are zipped (check_windows_signing_key.cmake). A rebuild
+# Authenticode before they are zipped (cpack/sign_windows_programs.cmake). A rebuild
 # (rebuild.cmake) gives instead SOURCE_ARCHIVE, the published source archive
 # these sources were unpacked from, and COMMIT, its commit; and, for a signed
 # release, SIGNATURES_FROM, the published release, whose signatures it takes
