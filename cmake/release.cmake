@@ -17,8 +17,9 @@
 # WINDOWS_CERT_FILE and WINDOWS_KEY_FILE, the publisher's code-signing
 # certificate and key, sign the Windows programs with Authenticode before they
 # are zipped (cpack/sign_windows_programs.cmake); a timestamp from the
-# publisher's timestamp server keeps their signatures valid after the certificate expires, but is
-# the server's own, so that release is not reproducible. Without them,
+# publisher's timestamp server keeps their signatures valid after the
+# certificate expires, but is the server's own, so that release is not
+# reproducible. Without them,
 # nothing is signed. The keys are never copied: the publisher's GnuPG folder
 # (GNUPGHOME, or ~/.gnupg) and the certificate and key files are mounted into
 # the root's copy, for the release alone, and the copy is removed after it.
