@@ -13,7 +13,9 @@
 # it takes that one, signature and all, where it is this program in every
 # byte its signature covers, all but its checksum, its certificate table's
 # place and the table itself: the published program, its signature removed,
-# must be this one but for the PE checksum, which signing sets.
+# must be this one but for the PE checksum, which signing sets, and the zero
+# bytes, fewer than 8, that align the table, which some osslsigncode versions
+# leave in place.
 if(CPACK_SPHERE_AUTHENTICODE_SIGNED)
   file(GLOB_RECURSE programs "${CPACK_TEMPORARY_DIRECTORY}/*.exe")
   set(unsigned "${CPACK_TEMPORARY_DIRECTORY}/../published-unsigned.exe")
@@ -34,7 +36,14 @@ if(CPACK_SPHERE_AUTHENTICODE_SIGNED)
     string(SUBSTRING "${${file}_bytes}" ${after} -1 after)
     set(${file}_bytes "${before}00000000${after}")
   endforeach()
-  if(unsigned_bytes STREQUAL programs_bytes)
+  string(LENGTH "${programs_bytes}" length)
+  string(LENGTH "${unsigned_bytes}" unsigned_length)
+  set(padding "")
+  if(unsigned_length GREATER length)
+    string(SUBSTRING "${unsigned_bytes}" ${length} -1 padding)
+    string(SUBSTRING "${unsigned_bytes}" 0 ${length} unsigned_bytes)
+  endif()
+  if(unsigned_bytes STREQUAL programs_bytes AND padding MATCHES "^(00)?(00)?(00)?(00)?(00)?(00)?(00)?$")
     file(COPY_FILE "${CPACK_SPHERE_AUTHENTICODE_SIGNED}" "${programs}")
     file(CHMOD "${programs}" FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
       GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
