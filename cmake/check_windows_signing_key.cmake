@@ -10,7 +10,12 @@
 #
 # stops unless the certificate (the first of the chain) and the key, a PEM
 # private key without a passphrase, can be read and belong together, and
-# sets <variable> to what signs, such as "osslsigncode 2.5".
+# sets <variable> to what signs (sphere_authenticode_signer).
+#
+#   sphere_authenticode_signer(<variable>)
+#
+# sets <variable> to the tool that signs, such as "osslsigncode 2.5", which
+# the bill of materials names.
 
 # Sets <variable> to the public key that <command> prints, or stops with <what>
 # that cannot be read.
@@ -31,7 +36,12 @@ function(sphere_check_authenticode)
   if(NOT certified STREQUAL held)
     message(FATAL_ERROR "No release: the key ${arg_KEY} is not the one that the certificate ${arg_CERT} certifies")
   endif()
+  sphere_authenticode_signer(signer)
+  set(${arg_SIGNER} "${signer}" PARENT_SCOPE)
+endfunction()
+
+function(sphere_authenticode_signer variable)
   execute_process(COMMAND osslsigncode --version OUTPUT_VARIABLE version COMMAND_ERROR_IS_FATAL ANY)
   string(REGEX MATCH "^osslsigncode [^ ,\n]+" version "${version}")
-  set(${arg_SIGNER} "${version}" PARENT_SCOPE)
+  set(${variable} "${version}" PARENT_SCOPE)
 endfunction()

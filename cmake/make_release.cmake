@@ -37,14 +37,13 @@ include(${CMAKE_CURRENT_LIST_DIR}/project_facts.cmake)
 # its kin into __isoc23_* names, which GCC's C++ library, compiled against
 # them and linked into the programs, then calls. Each Debian release's cross
 # toolchains have its own glibc, so the root's tells, before anything is built.
-set(floor ${SPHERE_GLIBC_FLOOR})
 execute_process(COMMAND getconf GNU_LIBC_VERSION OUTPUT_VARIABLE glibc ERROR_QUIET)
 string(REGEX REPLACE "^glibc ([0-9.]+)\n?$" "\\1" glibc "${glibc}")
 if(glibc VERSION_GREATER_EQUAL 2.38)
   message(FATAL_ERROR "No release in this build root: its glibc is ${glibc}. From glibc 2.38 on, "
     "strtoul and its kin become __isoc23_* names in GCC's C++ library, which the Linux programs "
-    "hold, and they would need glibc 2.38, above their floor, glibc ${floor}. A release is made "
-    "in a root whose glibc is ${floor} to 2.37: SUITE=bookworm.")
+    "hold, and they would need glibc 2.38, above their floor, glibc ${SPHERE_GLIBC_FLOOR}. A release "
+    "is made in a root whose glibc is ${SPHERE_GLIBC_FLOOR} to 2.37: SUITE=bookworm.")
 endif()
 
 # Runs a command in the sources with the files it creates readable by all,
@@ -234,14 +233,15 @@ if(signing)
   include(${CMAKE_CURRENT_LIST_DIR}/signing.cmake)
   sphere_sign_packages(DIST "${dist}" ${signing})
 endif()
+# A rebuild's Windows programs are signed where the published ones are.
 if(SIGNATURES_FROM)
   foreach(target IN LISTS SPHERE_TARGETS)
     if(EXISTS "${source}/build/${target}/published")
       execute_process(COMMAND osslsigncode extract-signature -in "${source}/build/${target}/published/${name}-${target}/sphere.exe"
         -out "${source}/build/${target}/published/signature" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
       if(status EQUAL 0)
-        execute_process(COMMAND osslsigncode --version OUTPUT_VARIABLE authenticode_signer)
-        string(REGEX MATCH "^osslsigncode [^ ,\n]+" authenticode_signer "${authenticode_signer}")
+        include(${CMAKE_CURRENT_LIST_DIR}/check_windows_signing_key.cmake)
+        sphere_authenticode_signer(authenticode_signer)
       endif()
     endif()
   endforeach()
@@ -267,12 +267,14 @@ foreach(name IN LISTS made)
 endforeach()
 file(WRITE "${dist}/SHA256SUMS" "${sums}")
 list(JOIN made "\n  " made)
-if(OPENPGP_KEY)
+if(signing)
   sphere_sign_release(DIST "${dist}" ${signing})
-  set(signed "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned, SHA256SUMS and each RPM package, with ${OPENPGP_KEY}.")
-elseif(signing)
-  sphere_sign_release(DIST "${dist}" ${signing})
-  set(signed "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned as ${SIGNATURES_FROM} is, with its signatures.")
+  set(signed "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned, SHA256SUMS and each RPM package, ")
+  if(OPENPGP_KEY)
+    string(APPEND signed "with ${OPENPGP_KEY}.")
+  else()
+    string(APPEND signed "as ${SIGNATURES_FROM} is, with its signatures.")
+  endif()
 else()
   set(signed "\nUnsigned: without OPENPGP_KEY, no RPM package nor SHA256SUMS is signed, and there are no repositories.")
 endif()
