@@ -19,6 +19,7 @@
 # where it sets <prefix>_<field> for each field, with the dashes of its name
 # made underscores (<prefix>_Build_Environment: the packages, as a list of
 # name:architecture=version).
+include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
 
 function(sphere_write_build_record)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "OUTPUT;VERSION;COMMIT" "")
@@ -31,10 +32,9 @@ function(sphere_write_build_record)
   file(GLOB release "/var/lib/apt/lists/*_dists_${suite}_InRelease")
   file(STRINGS "${release}" date REGEX "^Date: ")
   string(REGEX REPLACE "^Date: " "" date "${date}")
-  execute_process(COMMAND dpkg --print-architecture
-    OUTPUT_VARIABLE architecture OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-  execute_process(COMMAND dpkg-query -W "-f=\${db:Status-Abbrev} \${Package}:\${Architecture} (= \${Version})\n"
-    OUTPUT_VARIABLE installed COMMAND_ERROR_IS_FATAL ANY)
+  sphere_run(dpkg --print-architecture OUTPUT architecture)
+  sphere_run(dpkg-query -W "-f=\${db:Status-Abbrev} \${Package}:\${Architecture} (= \${Version})\n"
+    OUTPUT installed)
   string(REGEX MATCHALL "ii  [^\n]+" packages "${installed}")
   list(TRANSFORM packages REPLACE "^ii  " " ")
   list(SORT packages)

@@ -17,22 +17,14 @@
 # sets <variable> to the tool that signs, such as "osslsigncode 2.5", which
 # the bill of materials names.
 
-# Sets <variable> to the public key that <command> prints, or stops with <what>
-# that cannot be read.
-function(authenticode_public_key what variable)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE key ERROR_VARIABLE error)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "No release: cannot read ${what}: ${error}")
-  endif()
-  set(${variable} "${key}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
 
 function(sphere_check_authenticode)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "CERT;KEY;SIGNER" "")
-  authenticode_public_key("the certificate ${arg_CERT}" certified
-    openssl x509 -in "${arg_CERT}" -noout -pubkey)
-  authenticode_public_key("the key ${arg_KEY} (a PEM private key without a passphrase)" held
-    openssl pkey -in "${arg_KEY}" -passin pass: -pubout)
+  sphere_run(openssl x509 -in "${arg_CERT}" -noout -pubkey OUTPUT certified
+    FAILURE "No release: cannot read the certificate ${arg_CERT}")
+  sphere_run(openssl pkey -in "${arg_KEY}" -passin pass: -pubout OUTPUT held
+    FAILURE "No release: cannot read the key ${arg_KEY} (a PEM private key without a passphrase)")
   if(NOT certified STREQUAL held)
     message(FATAL_ERROR "No release: the key ${arg_KEY} is not the one that the certificate ${arg_CERT} certifies")
   endif()
@@ -41,7 +33,7 @@ function(sphere_check_authenticode)
 endfunction()
 
 function(sphere_authenticode_signer variable)
-  execute_process(COMMAND osslsigncode --version OUTPUT_VARIABLE version COMMAND_ERROR_IS_FATAL ANY)
+  sphere_run(osslsigncode --version OUTPUT version)
   string(REGEX MATCH "^osslsigncode [^ ,\n]+" version "${version}")
   set(${variable} "${version}" PARENT_SCOPE)
 endfunction()

@@ -26,132 +26,133 @@
 # SOURCE_DATE_EPOCH (the last commit's time where it is not set), and the
 # builds run under one umask, time zone and locale.
 cmake_minimum_required(VERSION 3.25)
-get_filename_component(source "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
-set(dist "${source}/dist")
+include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/project_facts.cmake)
+set(source "${SPHERE_SOURCE_DIR}")
+set(dist "${source}/dist")
+set(name sphere-${SPHERE_VERSION})
+
+# ---- Check first: the root, the sources and the keys, before anything is built
 
 # The Linux programs keep a floor, the oldest glibc they run on
 # (SPHERE_GLIBC_FLOOR, project_facts.cmake), which only a build root whose glibc
 # is older than 2.38 can keep: from 2.38 on, glibc's headers turn strtoul and
 # its kin into __isoc23_* names, which GCC's C++ library, compiled against
 # them and linked into the programs, then calls. Each Debian release's cross
-# toolchains have its own glibc, so the root's tells, before anything is built.
-execute_process(COMMAND getconf GNU_LIBC_VERSION OUTPUT_VARIABLE glibc ERROR_QUIET)
-string(REGEX REPLACE "^glibc ([0-9.]+)\n?$" "\\1" glibc "${glibc}")
-if(glibc VERSION_GREATER_EQUAL 2.38)
-  message(FATAL_ERROR "No release in this build root: its glibc is ${glibc}. From glibc 2.38 on, "
-    "strtoul and its kin become __isoc23_* names in GCC's C++ library, which the Linux programs "
-    "hold, and they would need glibc 2.38, above their floor, glibc ${SPHERE_GLIBC_FLOOR}. A release "
-    "is made in a root whose glibc is ${SPHERE_GLIBC_FLOOR} to 2.37: SUITE=bookworm.")
-endif()
-
-# Runs a command in the sources with the files it creates readable by all,
-# whatever the caller's umask: cpack makes the packages' folders with it.
-function(run)
-  execute_process(COMMAND sh -c "umask 022 && exec \"$@\"" sh ${ARGN}
-    WORKING_DIRECTORY "${source}" COMMAND_ERROR_IS_FATAL ANY)
+# toolchains have its own glibc, so the root's tells.
+function(check_build_root)
+  sphere_run(getconf GNU_LIBC_VERSION OUTPUT glibc)
+  string(REGEX REPLACE "^glibc " "" glibc "${glibc}")
+  if(glibc VERSION_GREATER_EQUAL 2.38)
+    message(FATAL_ERROR "No release in this build root: its glibc is ${glibc}. From glibc 2.38 on, "
+      "strtoul and its kin become __isoc23_* names in GCC's C++ library, which the Linux programs "
+      "hold, and they would need glibc 2.38, above their floor, glibc ${SPHERE_GLIBC_FLOOR}. A release "
+      "is made in a root whose glibc is ${SPHERE_GLIBC_FLOOR} to 2.37: SUITE=bookworm.")
+  endif()
 endfunction()
 
 # A release is made of a commit, which the source archive holds: uncommitted
-# changes to tracked files stop it. A rebuild is made of a published source
-# archive, and takes its commit from the record.
-if(NOT SOURCE_ARCHIVE)
-  set(git git -c safe.directory=* -C "${source}")
-  execute_process(COMMAND ${git} update-index -q --refresh OUTPUT_QUIET)
-  execute_process(COMMAND ${git} status --porcelain --untracked-files=no
-    OUTPUT_VARIABLE changes COMMAND_ERROR_IS_FATAL ANY)
+# changes to tracked files stop it. Sets COMMIT, and SOURCE_DATE_EPOCH where
+# it is not set, to the commit's time. A rebuild is made of a published source
+# archive, and is given the commit and the time from the record.
+function(check_sources)
+  if(SOURCE_ARCHIVE)
+    if(NOT COMMIT OR NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+      message(FATAL_ERROR "A rebuild of ${SOURCE_ARCHIVE} needs its COMMIT and SOURCE_DATE_EPOCH")
+    endif()
+    # git archive writes the commit into the archive's first header.
+    sphere_run(sh -c "gzip -dc \"$1\" | git get-tar-commit-id" sh "${SOURCE_ARCHIVE}" OUTPUT archived)
+    if(NOT archived STREQUAL COMMIT)
+      message(FATAL_ERROR "${SOURCE_ARCHIVE} is of commit \"${archived}\", not of the recorded ${COMMIT}")
+    endif()
+    return()
+  endif()
+  set(git git -c safe.directory=*)
+  execute_process(COMMAND ${git} update-index -q --refresh WORKING_DIRECTORY "${source}" OUTPUT_QUIET)
+  sphere_run(${git} status --porcelain --untracked-files=no OUTPUT changes)
   if(changes)
     message(FATAL_ERROR "Commit these changes first; a release is made of a commit:\n${changes}")
   endif()
-  execute_process(COMMAND ${git} rev-parse HEAD
-    OUTPUT_VARIABLE COMMIT OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  sphere_run(${git} rev-parse HEAD OUTPUT commit)
+  set(COMMIT ${commit} PARENT_SCOPE)
   if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
-    execute_process(COMMAND ${git} log -1 --format=%ct
-      OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    sphere_run(${git} log -1 --format=%ct OUTPUT epoch)
     set(ENV{SOURCE_DATE_EPOCH} "${epoch}")
   endif()
-elseif(NOT COMMIT OR NOT DEFINED ENV{SOURCE_DATE_EPOCH})
-  message(FATAL_ERROR "A rebuild of ${SOURCE_ARCHIVE} needs its COMMIT and SOURCE_DATE_EPOCH")
-else()
-  # git archive writes the commit into the archive's first header.
-  execute_process(COMMAND sh -c "gzip -dc \"$1\" | git get-tar-commit-id" sh "${SOURCE_ARCHIVE}"
-    OUTPUT_VARIABLE archived OUTPUT_STRIP_TRAILING_WHITESPACE)
-  if(NOT archived STREQUAL COMMIT)
-    message(FATAL_ERROR "${SOURCE_ARCHIVE} is of commit \"${archived}\", not of the recorded ${COMMIT}")
+endfunction()
+
+# Sets AUTHENTICODE to cpack's options that sign the Windows programs as it
+# packs them, with the certificate and key given, which must be read and
+# match; and AUTHENTICODE_SIGNER to what signs them.
+function(check_keys)
+  if(OPENPGP_KEY)
+    execute_process(COMMAND gpg --batch --list-secret-keys "${OPENPGP_KEY}"
+      RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+    if(NOT status EQUAL 0)
+      message(FATAL_ERROR "The publisher's GnuPG has no secret key ${OPENPGP_KEY} to sign with")
+    endif()
   endif()
-endif()
-if(OPENPGP_KEY)
-  execute_process(COMMAND gpg --batch --list-secret-keys "${OPENPGP_KEY}"
-    RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "The publisher's GnuPG has no secret key ${OPENPGP_KEY} to sign with")
-  endif()
-endif()
-# The Windows programs are signed as cpack packs them, with the certificate
-# and key given here, which must be read and match before anything is built;
-# or, in a rebuild, take the signatures of the published programs.
-set(authenticode "")
-if(WINDOWS_CERT_FILE OR WINDOWS_KEY_FILE)
-  if(NOT WINDOWS_CERT_FILE OR NOT WINDOWS_KEY_FILE)
+  if(NOT WINDOWS_CERT_FILE AND NOT WINDOWS_KEY_FILE)
+    return()
+  elseif(NOT WINDOWS_CERT_FILE OR NOT WINDOWS_KEY_FILE)
     message(FATAL_ERROR "Authenticode takes both WINDOWS_CERT_FILE and WINDOWS_KEY_FILE")
   endif()
-  include(${CMAKE_CURRENT_LIST_DIR}/check_windows_signing_key.cmake)
-  sphere_check_authenticode(CERT "${WINDOWS_CERT_FILE}" KEY "${WINDOWS_KEY_FILE}"
-    SIGNER authenticode_signer)
-  set(authenticode -D "CPACK_SPHERE_AUTHENTICODE_CERT=${WINDOWS_CERT_FILE}"
+  include(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/check_windows_signing_key.cmake)
+  sphere_check_authenticode(CERT "${WINDOWS_CERT_FILE}" KEY "${WINDOWS_KEY_FILE}" SIGNER signer)
+  set(AUTHENTICODE_SIGNER "${signer}" PARENT_SCOPE)
+  set(AUTHENTICODE -D "CPACK_SPHERE_AUTHENTICODE_CERT=${WINDOWS_CERT_FILE}"
     -D "CPACK_SPHERE_AUTHENTICODE_KEY=${WINDOWS_KEY_FILE}"
     -D "CPACK_SPHERE_AUTHENTICODE_URL=${WINDOWS_PUBLISHER_URL}"
-    -D "CPACK_SPHERE_AUTHENTICODE_TIMESTAMP_URL=${WINDOWS_TIMESTAMP_URL}")
-endif()
-set(ENV{TZ} UTC)
-set(ENV{LC_ALL} C)
-string(REPLACE "," ";" ALLOW_UNTESTED "${ALLOW_UNTESTED}")
+    -D "CPACK_SPHERE_AUTHENTICODE_TIMESTAMP_URL=${WINDOWS_TIMESTAMP_URL}" PARENT_SCOPE)
+endfunction()
 
-# What ran for each target: its programs' emulator, and how many end-to-end
-# cases and unit tests its workflow ran, as ctest counts them by their labels
-# (less the fixtures, such as Wine's start and stop, that they need).
+# ---- Build and test each target
+
+# Sets <variable> to how many tests of <label> <target>'s workflow ran, as
+# ctest counts them (less the fixtures, such as Wine's start and stop).
 function(tests_run target label variable)
-  execute_process(COMMAND ctest --test-dir "${source}/build/${target}" -N -L "^${label}$" -FA ".*"
-    OUTPUT_VARIABLE listing COMMAND_ERROR_IS_FATAL ANY)
+  sphere_run(ctest --test-dir "${source}/build/${target}" -N -L "^${label}$" -FA ".*" OUTPUT listing)
   string(REGEX MATCH "Total Tests: ([0-9]+)" total "${listing}")
   set(${variable} ${CMAKE_MATCH_1} PARENT_SCOPE)
 endfunction()
 
-# Why a target's programs could not run: the reason its toolchain kept in the
-# build's cache when it found the emulator unable to run here.
-function(untested_reason target variable)
+# Builds and tests <target> with its workflow, and sets cases_<target> and
+# units_<target> to the end-to-end cases and unit tests it ran. A target none
+# of whose cases ran, its emulator unable to run here, stops the release unless
+# ALLOW_UNTESTED names it; reason_<target> then says why, as the target's
+# toolchain found it and kept it in the build's cache.
+function(build_and_test target)
+  message(STATUS "Building and testing ${target}")
+  sphere_run(cmake --workflow --preset ${target} --fresh)
+  tests_run(${target} e2e cases)
+  tests_run(${target} unit units)
+  set(cases_${target} ${cases} PARENT_SCOPE)
+  set(units_${target} ${units} PARENT_SCOPE)
+  if(NOT cases EQUAL 0)
+    return()
+  endif()
   load_cache("${source}/build/${target}" READ_WITH_PREFIX "" SPHERE_EMULATOR_UNUSABLE)
   set(reason "${SPHERE_EMULATOR_UNUSABLE}")
   if(NOT reason)
     set(reason "no end-to-end case ran")
   endif()
-  set(${variable} "${reason}" PARENT_SCOPE)
+  if(NOT target IN_LIST ALLOW_UNTESTED)
+    list(JOIN SPHERE_TARGET_${target}_packages " " packages)
+    message(FATAL_ERROR "${target}'s programs could not run here: ${reason} (its emulator: "
+      "${SPHERE_TARGET_${target}_emulator}, Debian: ${packages}). "
+      "-D ALLOW_UNTESTED=${target} packages it untested.")
+  endif()
+  set(reason_${target} "${reason}" PARENT_SCOPE)
 endfunction()
 
-file(REMOVE_RECURSE "${dist}")
-file(MAKE_DIRECTORY "${dist}")
-set(untested "")
-set(files_made "")
-foreach(target IN LISTS SPHERE_TARGETS)
-  message(STATUS "Building and testing ${target}")
-  run(cmake --workflow --preset ${target} --fresh)
-  tests_run(${target} e2e cases_${target})
-  tests_run(${target} unit units_${target})
-  if(cases_${target} EQUAL 0)
-    list(APPEND untested ${target})
-    untested_reason(${target} reason_${target})
-    if(NOT target IN_LIST ALLOW_UNTESTED)
-      list(JOIN SPHERE_TARGET_${target}_packages " " packages)
-      message(FATAL_ERROR "${target}'s programs could not run here: ${reason_${target}} (its emulator: "
-        "${SPHERE_TARGET_${target}_emulator}, Debian: ${packages}). "
-        "-D ALLOW_UNTESTED=${target} packages it untested.")
-    endif()
-  endif()
+# Packs <target>'s build into dist/ and appends to FILES_MADE each file it
+# made, as <target>=<file>, for the bill of materials. A rebuild of a signed
+# release takes each published Windows program, its signature with it, where
+# it is this one in every byte the signature covers.
+function(package target)
   set(packages "${source}/build/${target}/packages")
   file(REMOVE_RECURSE "${packages}")
-  # A rebuild of a signed release takes each published Windows program, its
-  # signature with it, where it is this one in every byte the signature covers.
   set(published_program "")
   file(GLOB zip "${SIGNATURES_FROM}/sphere-*-${target}.zip")
   if(SIGNATURES_FROM AND zip)
@@ -161,38 +162,84 @@ foreach(target IN LISTS SPHERE_TARGETS)
     file(GLOB published_program "${published}/*/sphere.exe")
     set(published_program -D "CPACK_SPHERE_AUTHENTICODE_SIGNED=${published_program}")
   endif()
-  run(cpack --config build/${target}/CPackConfig.cmake -B "${packages}" ${authenticode} ${published_program})
-  # The files made from this target's build, which the bill of materials names.
+  sphere_run(cpack --config build/${target}/CPackConfig.cmake -B "${packages}" ${AUTHENTICODE} ${published_program})
   file(GLOB files LIST_DIRECTORIES false RELATIVE "${packages}" "${packages}/*")
   list(SORT files)
   list(TRANSFORM files PREPEND "${packages}/" OUTPUT_VARIABLE made)
   file(COPY ${made} DESTINATION "${dist}")
   list(TRANSFORM files PREPEND "${target}=")
-  list(APPEND files_made ${files})
-endforeach()
+  set(FILES_MADE ${FILES_MADE} ${files} PARENT_SCOPE)
+endfunction()
 
-# The source archive: the commit's files under sphere-<version>/, as git
-# stores them whatever the local settings, each dated at the commit.
-set(version ${SPHERE_VERSION})
-set(name sphere-${version})
-message(STATUS "Making and checking ${name}.tar.gz")
-if(SOURCE_ARCHIVE)
-  file(COPY_FILE "${SOURCE_ARCHIVE}" "${dist}/${name}.tar.gz")
-else()
-  run(sh -c "git -c safe.directory=* -c tar.umask=022 -c core.autocrlf=false archive --format=tar --prefix=${name}/ HEAD | gzip -9 -n > \"$1\"" sh "${dist}/${name}.tar.gz")
-endif()
-# It must build and pass its tests on its own, as a distribution builds it: unpacked
-# in a scratch folder, with no repository around it.
-set(scratch "${source}/build/distcheck")
-file(REMOVE_RECURSE "${scratch}")
-file(MAKE_DIRECTORY "${scratch}")
-file(ARCHIVE_EXTRACT INPUT "${dist}/${name}.tar.gz" DESTINATION "${scratch}")
-set(ENV{GIT_CEILING_DIRECTORIES} "${scratch}")
-execute_process(COMMAND cmake --workflow --preset test
-  WORKING_DIRECTORY "${scratch}/${name}" COMMAND_ERROR_IS_FATAL ANY)
-unset(ENV{GIT_CEILING_DIRECTORIES})
+# ---- The source archive
 
-# Appends a row of the table to `table`: each value padded to its column's width.
+# The commit's files under sphere-<version>/, as git stores them whatever the
+# local settings, each dated at the commit; a rebuild's is the published one.
+# It must build and pass its tests on its own, as a distribution builds it:
+# unpacked in a scratch folder, with no repository around it.
+function(make_source_archive)
+  message(STATUS "Making and checking ${name}.tar.gz")
+  if(SOURCE_ARCHIVE)
+    file(COPY_FILE "${SOURCE_ARCHIVE}" "${dist}/${name}.tar.gz")
+  else()
+    sphere_run(sh -c "git -c safe.directory=* -c tar.umask=022 -c core.autocrlf=false archive --format=tar --prefix=${name}/ HEAD | gzip -9 -n > \"$1\"" sh "${dist}/${name}.tar.gz")
+  endif()
+  set(scratch "${source}/build/distcheck")
+  file(REMOVE_RECURSE "${scratch}")
+  file(MAKE_DIRECTORY "${scratch}")
+  file(ARCHIVE_EXTRACT INPUT "${dist}/${name}.tar.gz" DESTINATION "${scratch}")
+  set(ENV{GIT_CEILING_DIRECTORIES} "${scratch}")
+  sphere_run(cmake --workflow --preset test IN "${scratch}/${name}")
+  unset(ENV{GIT_CEILING_DIRECTORIES})
+endfunction()
+
+# ---- Sign
+
+# Sets SIGNING to how signing.cmake signs: with the publisher's key, or, in a
+# rebuild of a signed release, by taking the published signatures of what it
+# makes alike. A rebuild's Windows programs are signed where the published
+# ones are, and AUTHENTICODE_SIGNER then names what signs as the release's did.
+function(choose_signing)
+  if(OPENPGP_KEY)
+    set(SIGNING KEY ${OPENPGP_KEY} PARENT_SCOPE)
+  elseif(SIGNATURES_FROM AND EXISTS "${SIGNATURES_FROM}/SHA256SUMS.asc")
+    set(SIGNING SIGNATURES_FROM "${SIGNATURES_FROM}" PARENT_SCOPE)
+  endif()
+  if(NOT SIGNATURES_FROM)
+    return()
+  endif()
+  foreach(target IN LISTS SPHERE_TARGETS)
+    set(published "${source}/build/${target}/published")
+    if(EXISTS "${published}")
+      execute_process(COMMAND osslsigncode extract-signature -in "${published}/${name}-${target}/sphere.exe"
+        -out "${published}/signature" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+      if(status EQUAL 0)
+        include(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/check_windows_signing_key.cmake)
+        sphere_authenticode_signer(signer)
+        set(AUTHENTICODE_SIGNER "${signer}" PARENT_SCOPE)
+      endif()
+    endif()
+  endforeach()
+endfunction()
+
+# ---- The bill of materials, the record and SHA256SUMS
+
+# Writes SHA256SUMS over every file in dist/, and sets MADE to their names.
+function(write_sums)
+  file(GLOB made RELATIVE "${dist}" "${dist}/*")
+  list(SORT made)
+  set(sums "")
+  foreach(file IN LISTS made)
+    file(SHA256 "${dist}/${file}" sum)
+    string(APPEND sums "${sum}  ${file}\n")
+  endforeach()
+  file(WRITE "${dist}/SHA256SUMS" "${sums}")
+  set(MADE ${made} PARENT_SCOPE)
+endfunction()
+
+# ---- The closing table
+
+# Appends a row to `table`: each value padded to its column's width.
 function(table_row)
   set(row "")
   foreach(value width IN ZIP_LISTS ARGN table_widths)
@@ -207,85 +254,87 @@ function(table_row)
   string(STRIP "${row}" row)
   set(table "${table}\n  ${row}" PARENT_SCOPE)
 endfunction()
-# What ran them comes last, since why nothing could is a sentence.
-set(table_widths 16 18 10 0)
-set(table "What ran for each target:")
-table_row(target "end-to-end cases" "unit tests" "its programs ran under")
-foreach(target IN LISTS SPHERE_TARGETS)
-  get_filename_component(emulator "${SPHERE_TARGET_${target}_emulator}" NAME)
-  if(target IN_LIST untested)
-    set(emulator "nothing: ${reason_${target}}")
-  elseif(NOT emulator)
-    set(emulator "the host")
-  endif()
-  table_row(${target} ${cases_${target}} ${units_${target}} "${emulator}")
-endforeach()
 
-# A signed release's RPM packages carry their signature themselves. A rebuild
-# of a signed release takes the published signatures of what it made alike.
-set(signing "")
-if(OPENPGP_KEY)
-  set(signing KEY ${OPENPGP_KEY})
-elseif(SIGNATURES_FROM AND EXISTS "${SIGNATURES_FROM}/SHA256SUMS.asc")
-  set(signing SIGNATURES_FROM "${SIGNATURES_FROM}")
-endif()
-if(signing)
-  include(${CMAKE_CURRENT_LIST_DIR}/signing.cmake)
-  sphere_sign_packages(DIST "${dist}" ${signing})
-endif()
-# A rebuild's Windows programs are signed where the published ones are.
-if(SIGNATURES_FROM)
-  foreach(target IN LISTS SPHERE_TARGETS)
-    if(EXISTS "${source}/build/${target}/published")
-      execute_process(COMMAND osslsigncode extract-signature -in "${source}/build/${target}/published/${name}-${target}/sphere.exe"
-        -out "${source}/build/${target}/published/signature" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
-      if(status EQUAL 0)
-        include(${CMAKE_CURRENT_LIST_DIR}/check_windows_signing_key.cmake)
-        sphere_authenticode_signer(authenticode_signer)
-      endif()
+# Says what dist/ holds, what is signed and by whom, and what ran for each
+# target; what ran its programs comes last, since why nothing could is a
+# sentence.
+function(print_closing_table)
+  list(JOIN MADE "\n  " made)
+  if(SIGNING)
+    set(signed "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned, SHA256SUMS and each RPM package, ")
+    if(OPENPGP_KEY)
+      string(APPEND signed "with ${OPENPGP_KEY}.")
+    else()
+      string(APPEND signed "as ${SIGNATURES_FROM} is, with its signatures.")
     endif()
+  else()
+    set(signed "\nUnsigned: without OPENPGP_KEY, no RPM package nor SHA256SUMS is signed, and there are no repositories.")
+  endif()
+  if(AUTHENTICODE_SIGNER)
+    string(APPEND signed "\nThe Windows programs are Authenticode-signed, by ${AUTHENTICODE_SIGNER}.")
+  else()
+    string(APPEND signed "\nThe Windows programs are unsigned: without WINDOWS_CERT_FILE and WINDOWS_KEY_FILE, they carry no Authenticode signature.")
+  endif()
+  message(STATUS "Released into ${dist}:\n  ${made}\n  SHA256SUMS${signed}")
+
+  set(table_widths 16 18 10 0)
+  set(table "What ran for each target:")
+  table_row(target "end-to-end cases" "unit tests" "its programs ran under")
+  set(untested "")
+  foreach(target IN LISTS SPHERE_TARGETS)
+    get_filename_component(emulator "${SPHERE_TARGET_${target}_emulator}" NAME)
+    if(DEFINED reason_${target})
+      set(emulator "nothing: ${reason_${target}}")
+      list(APPEND untested ${target})
+    elseif(NOT emulator)
+      set(emulator "the host")
+    endif()
+    table_row(${target} ${cases_${target}} ${units_${target}} "${emulator}")
   endforeach()
+  message(STATUS "${table}")
+  if(untested)
+    message(WARNING "Packaged untested, as ALLOW_UNTESTED allows: ${untested}")
+  endif()
+endfunction()
+
+# ---- The release
+
+check_build_root()
+check_sources()
+check_keys()
+set(ENV{TZ} UTC)
+set(ENV{LC_ALL} C)
+string(REPLACE "," ";" ALLOW_UNTESTED "${ALLOW_UNTESTED}")
+file(REMOVE_RECURSE "${dist}")
+file(MAKE_DIRECTORY "${dist}")
+
+set(FILES_MADE "")
+foreach(target IN LISTS SPHERE_TARGETS)
+  build_and_test(${target})
+  package(${target})
+endforeach()
+make_source_archive()
+
+# The RPM packages carry their signature themselves, made before their
+# checksums are taken; SHA256SUMS and the repositories are signed last.
+choose_signing()
+if(SIGNING)
+  include(${CMAKE_CURRENT_LIST_DIR}/signing.cmake)
+  sphere_sign_packages(DIST "${dist}" ${SIGNING})
 endif()
 
 # The bill of materials: every file above, what its program holds of whose
-# code, under which licence.
+# code, under which licence; then the record of the build root, which a
+# rebuild makes again.
 include(${CMAKE_CURRENT_LIST_DIR}/sbom.cmake)
-sphere_write_sbom(OUTPUT "${dist}/${name}.cdx.json" VERSION ${version} COMMIT ${COMMIT}
-  SOURCE_ARCHIVE ${name}.tar.gz DIST "${dist}" BUILDS "${source}/build" FILES ${files_made}
-  WINDOWS_SIGNED_WITH "${authenticode_signer}")
-
-# The record of the build root, which a rebuild makes again.
+sphere_write_sbom(OUTPUT "${dist}/${name}.cdx.json" VERSION ${SPHERE_VERSION} COMMIT ${COMMIT}
+  SOURCE_ARCHIVE ${name}.tar.gz DIST "${dist}" BUILDS "${source}/build" FILES ${FILES_MADE}
+  WINDOWS_SIGNED_WITH "${AUTHENTICODE_SIGNER}")
 include(${CMAKE_CURRENT_LIST_DIR}/build_record.cmake)
-sphere_write_build_record(OUTPUT "${dist}/${name}.buildinfo" VERSION ${version} COMMIT ${COMMIT})
+sphere_write_build_record(OUTPUT "${dist}/${name}.buildinfo" VERSION ${SPHERE_VERSION} COMMIT ${COMMIT})
 
-file(GLOB made RELATIVE "${dist}" "${dist}/*")
-list(SORT made)
-set(sums "")
-foreach(name IN LISTS made)
-  file(SHA256 "${dist}/${name}" sum)
-  string(APPEND sums "${sum}  ${name}\n")
-endforeach()
-file(WRITE "${dist}/SHA256SUMS" "${sums}")
-list(JOIN made "\n  " made)
-if(signing)
-  sphere_sign_release(DIST "${dist}" ${signing})
-  set(signed "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned, SHA256SUMS and each RPM package, ")
-  if(OPENPGP_KEY)
-    string(APPEND signed "with ${OPENPGP_KEY}.")
-  else()
-    string(APPEND signed "as ${SIGNATURES_FROM} is, with its signatures.")
-  endif()
-else()
-  set(signed "\nUnsigned: without OPENPGP_KEY, no RPM package nor SHA256SUMS is signed, and there are no repositories.")
+write_sums()
+if(SIGNING)
+  sphere_sign_release(DIST "${dist}" ${SIGNING})
 endif()
-if(authenticode_signer)
-  string(APPEND signed "\nThe Windows programs are Authenticode-signed, by ${authenticode_signer}.")
-else()
-  string(APPEND signed "\nThe Windows programs are unsigned: without WINDOWS_CERT_FILE and WINDOWS_KEY_FILE, they carry no Authenticode signature.")
-endif()
-message(STATUS "Released into ${dist}:\n  ${made}\n  SHA256SUMS${signed}")
-
-message(STATUS "${table}")
-if(untested)
-  message(WARNING "Packaged untested, as ALLOW_UNTESTED allows: ${untested}")
-endif()
+print_closing_table()

@@ -15,6 +15,7 @@
 # the same bytes. Where the Windows programs are Authenticode-signed, each says
 # so and by what, which is among the tools too.
 include(${CMAKE_CURRENT_LIST_DIR}/../packaging/linked_in.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
 
 # Sets <variable> to "value" as a JSON string; the texts here need no escapes
 # but these.
@@ -54,7 +55,7 @@ function(sbom_program_facts target builds dist files variable)
       message(FATAL_ERROR "${target}'s program holds ${file}, which packaging/linked_in.cmake does not list")
     endif()
     get_filename_component(real "${file}" REALPATH)
-    execute_process(COMMAND dpkg-query -S "${real}" OUTPUT_VARIABLE owner COMMAND_ERROR_IS_FATAL ANY)
+    sphere_run(dpkg-query -S "${real}" OUTPUT owner)
     string(REGEX REPLACE ":.*" "" package "${owner}")
     if(NOT package IN_LIST packages)
       list(APPEND packages ${package})
@@ -78,8 +79,7 @@ function(sbom_program_facts target builds dist files variable)
       message(FATAL_ERROR "${package}'s files in ${target}'s program are not of one code: ${${package}_files}")
     endif()
     set(code ${${package}_codes})
-    execute_process(COMMAND dpkg-query -W "-f=\${Version};\${Architecture}" ${package}
-      OUTPUT_VARIABLE installed COMMAND_ERROR_IS_FATAL ANY)
+    sphere_run(dpkg-query -W "-f=\${Version};\${Architecture}" ${package} OUTPUT installed)
     list(GET installed 0 version)
     list(GET installed 1 architecture)
     sbom_purl(${package} ${version} ${architecture} purl)
@@ -95,8 +95,7 @@ function(sbom_program_facts target builds dist files variable)
   set(needs "")
   foreach(name IN LISTS files)
     if(name MATCHES "\\.deb$")
-      execute_process(COMMAND dpkg-deb -f "${dist}/${name}" Depends
-        OUTPUT_VARIABLE depends OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+      sphere_run(dpkg-deb -f "${dist}/${name}" Depends OUTPUT depends)
       string(REPLACE ", " ";" needs "${depends}")
     endif()
   endforeach()

@@ -23,14 +23,7 @@
 # one's; every other signature is taken as it is, for the rebuild to verify
 # with the publisher's public key.
 
-# Runs a command in <folder>, failing with what it said where it fails.
-function(signing_run folder)
-  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY "${folder}"
-    RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${ARGN}\nfailed (${status}):\n${output}")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
 
 # Sets <variable> to what an RPM package's signature covers, in hexadecimal:
 # all that follows its lead (96 bytes) and its signature header, a header
@@ -49,8 +42,9 @@ function(sphere_sign_packages)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "DIST;KEY;SIGNATURES_FROM" "")
   file(GLOB rpms RELATIVE "${arg_DIST}" "${arg_DIST}/*.rpm")
   if(arg_KEY)
-    signing_run("${arg_DIST}" rpmsign --addsign --define "_gpg_name ${arg_KEY}" --define "__gpg /usr/bin/gpg"
-      --define "_gpg_sign_cmd_extra_args --faked-system-time $ENV{SOURCE_DATE_EPOCH}!" ${rpms})
+    sphere_run(rpmsign --addsign --define "_gpg_name ${arg_KEY}" --define "__gpg /usr/bin/gpg"
+      --define "_gpg_sign_cmd_extra_args --faked-system-time $ENV{SOURCE_DATE_EPOCH}!" ${rpms}
+      IN "${arg_DIST}" QUIET)
     return()
   endif()
   foreach(rpm IN LISTS rpms)
@@ -75,8 +69,8 @@ function(signing_sign folder input output)
     if(arg_CLEAR)
       set(how --clearsign)
     endif()
-    signing_run("${folder}" gpg --batch --yes --no-tty --faked-system-time $ENV{SOURCE_DATE_EPOCH}!
-      --local-user ${key} ${how} --output ${output} ${input})
+    sphere_run(gpg --batch --yes --no-tty --faked-system-time $ENV{SOURCE_DATE_EPOCH}!
+      --local-user ${key} ${how} --output ${output} ${input} IN "${folder}" QUIET)
   else()
     file(RELATIVE_PATH path "${dist}" "${folder}/${output}")
     file(COPY_FILE "${from}/${path}" "${folder}/${output}")
@@ -102,10 +96,8 @@ function(sphere_sign_release)
     string(REGEX REPLACE ".*_([^_]+)\\.deb$" "\\1" architecture "${deb}")
     set(index "${apt}/dists/stable/main/binary-${architecture}")
     file(MAKE_DIRECTORY "${index}")
-    execute_process(COMMAND apt-ftparchive --arch ${architecture} packages pool
-      WORKING_DIRECTORY "${apt}" OUTPUT_FILE "${index}/Packages" COMMAND_ERROR_IS_FATAL ANY)
-    execute_process(COMMAND gzip -9 -n -c Packages
-      WORKING_DIRECTORY "${index}" OUTPUT_FILE "${index}/Packages.gz" COMMAND_ERROR_IS_FATAL ANY)
+    sphere_run(apt-ftparchive --arch ${architecture} packages pool IN "${apt}" OUTPUT_FILE "${index}/Packages")
+    sphere_run(gzip -9 -n -c Packages IN "${index}" OUTPUT_FILE "${index}/Packages.gz")
     list(APPEND architectures ${architecture})
   endforeach()
   list(JOIN architectures " " architectures)
@@ -115,8 +107,7 @@ function(sphere_sign_release)
       "Components=main" "Architectures=${architectures}" "Date=${date}")
     list(APPEND release -o "APT::FTPArchive::Release::${field}")
   endforeach()
-  execute_process(COMMAND apt-ftparchive ${release} release dists/stable
-    WORKING_DIRECTORY "${apt}" OUTPUT_FILE "${apt}/Release" COMMAND_ERROR_IS_FATAL ANY)
+  sphere_run(apt-ftparchive ${release} release dists/stable IN "${apt}" OUTPUT_FILE "${apt}/Release")
   file(RENAME "${apt}/Release" "${apt}/dists/stable/Release")
   signing_sign("${apt}/dists/stable" Release InRelease CLEAR)
   signing_sign("${apt}/dists/stable" Release Release.gpg)
@@ -128,8 +119,8 @@ function(sphere_sign_release)
   file(MAKE_DIRECTORY "${rpm}")
   foreach(package IN LISTS rpms)
     file(COPY_FILE "${arg_DIST}/${package}" "${rpm}/${package}")
-    signing_run("${rpm}" touch -d @${epoch} ${package})
+    sphere_run(touch -d @${epoch} ${package} IN "${rpm}")
   endforeach()
-  signing_run("${arg_DIST}" createrepo_c --revision ${epoch} --set-timestamp-to-revision --no-database rpm)
+  sphere_run(createrepo_c --revision ${epoch} --set-timestamp-to-revision --no-database rpm IN "${arg_DIST}" QUIET)
   signing_sign("${rpm}/repodata" repomd.xml repomd.xml.asc)
 endfunction()

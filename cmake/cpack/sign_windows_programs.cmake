@@ -1,7 +1,8 @@
 # Read by cpack once a Windows program's files are in place, before it zips
 # them: where the release names a certificate and key, signs each program
 # there with Authenticode (osslsigncode), as of SOURCE_DATE_EPOCH, under the
-# name "sphere" and, where given, the publisher's address (see authenticode.cmake).
+# name "sphere" and, where given, the publisher's address (see
+# check_windows_signing_key.cmake).
 #
 #   CPACK_SPHERE_AUTHENTICODE_CERT  the PEM certificate chain
 #   CPACK_SPHERE_AUTHENTICODE_KEY   its PEM private key
@@ -16,6 +17,7 @@
 # must be this one but for the PE checksum, which signing sets, and the zero
 # bytes, fewer than 8, that align the table, which some osslsigncode versions
 # leave in place.
+include(${CMAKE_CURRENT_LIST_DIR}/../run_command.cmake)
 if(CPACK_SPHERE_AUTHENTICODE_SIGNED)
   file(GLOB_RECURSE programs "${CPACK_TEMPORARY_DIRECTORY}/*.exe")
   set(unsigned "${CPACK_TEMPORARY_DIRECTORY}/../published-unsigned.exe")
@@ -66,14 +68,9 @@ if(CPACK_SPHERE_AUTHENTICODE_TIMESTAMP_URL)
 endif()
 file(GLOB_RECURSE programs "${CPACK_TEMPORARY_DIRECTORY}/*.exe")
 foreach(program IN LISTS programs)
-  execute_process(COMMAND osslsigncode sign
-      -certs "${CPACK_SPHERE_AUTHENTICODE_CERT}" -key "${CPACK_SPHERE_AUTHENTICODE_KEY}"
-      -h sha256 -n sphere ${options} -time $ENV{SOURCE_DATE_EPOCH}
-      -in "${program}" -out "${program}.signed"
-    RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "osslsigncode could not sign ${program}:\n${output}")
-  endif()
+  sphere_run(osslsigncode sign -certs "${CPACK_SPHERE_AUTHENTICODE_CERT}" -key "${CPACK_SPHERE_AUTHENTICODE_KEY}"
+    -h sha256 -n sphere ${options} -time $ENV{SOURCE_DATE_EPOCH} -in "${program}" -out "${program}.signed"
+    QUIET FAILURE "osslsigncode could not sign ${program}")
   # The signed program keeps the mode the program was installed with.
   file(CHMOD "${program}.signed" FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
     GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
