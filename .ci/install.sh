@@ -29,7 +29,7 @@ installed() {
   dpkg-query -W -f='${Status}\n' "$1" 2>/dev/null | grep -q "ok installed"
 }
 mapfile -t packages < <(cmake -D FIELDS=packages -P cmake/targets.cmake | tr ' ' '\n' | sort -u)
-packages+=(make git binutils dpkg-dev locales clang clang-tidy clang-format libc++-dev libc++abi-dev libclang-rt-dev shellcheck
+packages+=(make git binutils dpkg-dev locales clang clang-tidy clang-format cmake-format libc++-dev libc++abi-dev libclang-rt-dev shellcheck
   rpm lintian rpmlint man-db python3-jsonschema gnupg apt-utils createrepo-c dnf openssl osslsigncode mmdebstrap)
 missing=()
 for package in "${packages[@]}"; do

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
 # Checks what is written, every tracked file of each language, as git lists
-# them: C++ style (clang-format, .clang-format); lint (clang-tidy: .clang-tidy,
-# and tests/.clang-tidy for the tests) of every C++ source that the test build
-# compiles, with its compile commands: the program's and the unit tests'; and
-# every shell script (shellcheck, following what they source). The fuzz
-# target and the Windows probe program are built only by Clang's fuzz build
-# and by MinGW-w64, and are formatted, not linted.
+# them: C++ style (clang-format, .clang-format) and lint (clang-tidy:
+# .clang-tidy, and tests/.clang-tidy for the tests); the CMake files' style
+# (cmake-format, .cmake-format.yaml); and every shell script (shellcheck,
+# following what they source).
 #
 #   .ci/lint.sh        (from the project's root)
 set -euo pipefail
@@ -14,10 +12,40 @@ mapfile -t cxx < <(git ls-files '*.cpp' '*.h')
 clang-format --dry-run --Werror "${cxx[@]}"
 echo "clang-format: ${#cxx[@]} files"
 
-cmake --preset test >/dev/null
-mapfile -t sources < <(git ls-files 'src/*.cpp' 'tests/unit/*.cpp')
-clang-tidy --quiet -p build/test "${sources[@]}"
+# Each C++ source is linted with the compile commands of the first build that
+# compiles it: the test build, Clang's fuzz build, or the 64-bit Windows
+# build, for which clang is pointed at MinGW-w64's own headers.
+builds=(test fuzz windows-x64)
+for preset in "${builds[@]}"; do
+  cmake --preset "$preset" -D CMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+done
+mingw=(--extra-arg=--target=x86_64-w64-mingw32 --extra-arg=-nostdinc)
+while IFS= read -r folder; do
+  mingw+=("--extra-arg=-isystem$folder")
+done < <(x86_64-w64-mingw32-g++ -x c++ -E -v - </dev/null 2>&1 |
+  sed -n '/^#include <...> search starts here:/,/^End of search list/{//!s/^ //p}')
+mapfile -t sources < <(git ls-files '*.cpp')
+for source in "${sources[@]}"; do
+  for preset in "${builds[@]}" none; do
+    if [ "$preset" = none ]; then
+      echo "no build of ${builds[*]} compiles $source, so nothing lints it" >&2
+      exit 1
+    elif grep -q "\"file\": \"$PWD/$source\"" "build/$preset/compile_commands.json"; then
+      options=()
+      [ "$preset" != windows-x64 ] || options=("${mingw[@]}")
+      clang-tidy --quiet -p "build/$preset" "${options[@]}" "$source"
+      break
+    fi
+  done
+done
 echo "clang-tidy: ${#sources[@]} files"
+
+mapfile -t cmake < <(git ls-files '*.cmake' 'CMakeLists.txt' '*/CMakeLists.txt')
+for file in "${cmake[@]}"; do
+  cmake-format --check "$file" -c .cmake-format.yaml ||
+    { echo "cmake-format -i $file -c .cmake-format.yaml formats it" >&2; exit 1; }
+done
+echo "cmake-format: ${#cmake[@]} files"
 
 # A shell script is a tracked file that starts with a shell's #! line.
 scripts=()

@@ -33,13 +33,14 @@ function(sphere_write_build_record)
   file(STRINGS "${release}" date REGEX "^Date: ")
   string(REGEX REPLACE "^Date: " "" date "${date}")
   sphere_run(dpkg --print-architecture OUTPUT architecture)
-  sphere_run(dpkg-query -W "-f=\${db:Status-Abbrev} \${Package}:\${Architecture} (= \${Version})\n"
-    OUTPUT installed)
+  sphere_run(dpkg-query -W "-f=\${db:Status-Abbrev} \${Package}:\${Architecture} (= \${Version})\n" OUTPUT installed)
   string(REGEX MATCHALL "ii  [^\n]+" packages "${installed}")
   list(TRANSFORM packages REPLACE "^ii  " " ")
   list(SORT packages)
   list(JOIN packages ",\n" packages)
-  file(WRITE "${arg_OUTPUT}" "Format: 1.0
+  file(
+    WRITE "${arg_OUTPUT}"
+    "Format: 1.0
 Source: sphere
 Version: ${arg_VERSION}
 Commit: ${arg_COMMIT}
@@ -64,8 +65,7 @@ function(sphere_read_build_record file prefix)
       list(APPEND ${prefix}_Build_Environment "${CMAKE_MATCH_1}=${CMAKE_MATCH_2}")
     endif()
   endforeach()
-  foreach(field IN ITEMS Version Commit Source_Date_Epoch Build_Architecture Build_Suite Build_Mirror
-      Build_Environment)
+  foreach(field IN ITEMS Version Commit Source_Date_Epoch Build_Architecture Build_Suite Build_Mirror Build_Environment)
     if(NOT ${prefix}_${field})
       message(FATAL_ERROR "${file} records no ${field}")
     endif()

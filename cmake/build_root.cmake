@@ -38,8 +38,8 @@ include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
 # decimal comma are made from; GnuPG, apt-ftparchive (apt-utils) and
 # createrepo_c for the signatures and repositories; osslsigncode and openssl
 # for the Windows programs' signatures.
-set(SPHERE_RELEASE_PACKAGES cmake make git binutils rpm libgtest-dev googletest locales
-  gnupg apt-utils createrepo-c osslsigncode openssl)
+set(SPHERE_RELEASE_PACKAGES cmake make git binutils rpm libgtest-dev googletest locales gnupg apt-utils createrepo-c
+                            osslsigncode openssl)
 
 # Sets SUITE, MIRROR and BUILD_ROOT_CACHE to their defaults where unset.
 macro(sphere_build_root_settings)
@@ -98,16 +98,18 @@ function(sphere_check_build_root_host)
   if(missing)
     list(JOIN missing " and " missing)
     message(FATAL_ERROR "No release here: it is made in a build root, which needs ${missing} "
-      "(Debian and Ubuntu: apt-get install mmdebstrap uidmap; Fedora: dnf install mmdebstrap)")
+                        "(Debian and Ubuntu: apt-get install mmdebstrap uidmap; Fedora: dnf install mmdebstrap)")
   endif()
   build_root_unshare(unshare)
   execute_process(COMMAND ${unshare} true RESULT_VARIABLE status ERROR_VARIABLE error)
   if(NOT status EQUAL 0)
     string(STRIP "${error}" error)
     list(JOIN unshare " " unshare)
-    message(FATAL_ERROR "No release here: the build root needs root, or unprivileged user namespaces "
-      "that map this user's subordinate ids (newuidmap from uidmap, and this user's lines in "
-      "/etc/subuid and /etc/subgid); `${unshare} true` failed: ${error}")
+    message(
+      FATAL_ERROR
+        "No release here: the build root needs root, or unprivileged user namespaces "
+        "that map this user's subordinate ids (newuidmap from uidmap, and this user's lines in "
+        "/etc/subuid and /etc/subgid); `${unshare} true` failed: ${error}")
   endif()
 endfunction()
 
@@ -148,17 +150,21 @@ function(sphere_make_build_root)
     # i386 side of the archive, whose index the root keeps. A snapshot's
     # Release file is past its Valid-Until date.
     set(unexpired [[--aptopt=Acquire::Check-Valid-Until "false"]])
-    execute_process(COMMAND mmdebstrap --variant=minbase --architectures=amd64,i386
-        --skip=cleanup/apt/lists ${unexpired} --include=${included} --format=tar ${SUITE} "${tarball}.new" ${MIRROR}
-      RESULT_VARIABLE status OUTPUT_VARIABLE error ERROR_VARIABLE error)
+    execute_process(
+      COMMAND mmdebstrap --variant=minbase --architectures=amd64,i386 --skip=cleanup/apt/lists ${unexpired}
+              --include=${included} --format=tar ${SUITE} "${tarball}.new" ${MIRROR} RESULT_VARIABLE status
+      OUTPUT_VARIABLE error ERROR_VARIABLE error)
     if(NOT status EQUAL 0)
       file(REMOVE "${tarball}.new")
       string(REGEX MATCHALL "E: Version '[^']+' for '[^']+' was not found" lacking "${error}")
       if(lacking)
         list(TRANSFORM lacking REPLACE "E: Version '([^']+)' for '([^']+)' was not found" "\\2 \\1")
         list(JOIN lacking "\n  " lacking)
-        message(FATAL_ERROR "${MIRROR} no longer has these packages at these versions:\n  ${lacking}\n"
-          "A snapshot of the archive as of the recorded date has them: -D MIRROR=http://snapshot.debian.org/archive/debian/<YYYYMMDDThhmmssZ>")
+        message(
+          FATAL_ERROR
+            "${MIRROR} no longer has these packages at these versions:\n  ${lacking}\n"
+            "A snapshot of the archive as of the recorded date has them: -D MIRROR=http://snapshot.debian.org/archive/debian/<YYYYMMDDThhmmssZ>"
+        )
       endif()
       string(REGEX MATCHALL "(^|\n)E: [^\n]*" error "${error}")
       message(FATAL_ERROR "mmdebstrap could not make the build root:${error}")
@@ -180,10 +186,8 @@ function(sphere_run_in_build_root)
   build_root_unshare(unshare)
   string(RANDOM LENGTH 8 ALPHABET abcdefghijklmnopqrstuvwxyz0123456789 name)
   set(copy "${BUILD_ROOT_CACHE}/copy-${name}")
-  execute_process(COMMAND ${unshare} --kill-child
-      sh "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/build_root/enter.sh" "${arg_TARBALL}" "${copy}"
-      ${arg_BIND} -- ${arg_COMMAND}
-    RESULT_VARIABLE status)
+  execute_process(COMMAND ${unshare} --kill-child sh "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/build_root/enter.sh"
+                          "${arg_TARBALL}" "${copy}" ${arg_BIND} -- ${arg_COMMAND} RESULT_VARIABLE status)
   # The copy goes, unless something is still mounted in it: the publisher's
   # GnuPG folder, say, which must never be removed with it. Its files may be
   # owned by ids that only a user namespace maps.

@@ -22,9 +22,9 @@ include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
 function(sphere_check_authenticode)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "CERT;KEY;SIGNER" "")
   sphere_run(openssl x509 -in "${arg_CERT}" -noout -pubkey OUTPUT certified
-    FAILURE "No release: cannot read the certificate ${arg_CERT}")
+             FAILURE "No release: cannot read the certificate ${arg_CERT}")
   sphere_run(openssl pkey -in "${arg_KEY}" -passin pass: -pubout OUTPUT held
-    FAILURE "No release: cannot read the key ${arg_KEY} (a PEM private key without a passphrase)")
+             FAILURE "No release: cannot read the key ${arg_KEY} (a PEM private key without a passphrase)")
   if(NOT certified STREQUAL held)
     message(FATAL_ERROR "No release: the key ${arg_KEY} is not the one that the certificate ${arg_CERT} certifies")
   endif()

@@ -45,10 +45,12 @@ function(check_build_root)
   sphere_run(getconf GNU_LIBC_VERSION OUTPUT glibc)
   string(REGEX REPLACE "^glibc " "" glibc "${glibc}")
   if(glibc VERSION_GREATER_EQUAL 2.38)
-    message(FATAL_ERROR "No release in this build root: its glibc is ${glibc}. From glibc 2.38 on, "
-      "strtoul and its kin become __isoc23_* names in GCC's C++ library, which the Linux programs "
-      "hold, and they would need glibc 2.38, above their floor, glibc ${SPHERE_GLIBC_FLOOR}. A release "
-      "is made in a root whose glibc is ${SPHERE_GLIBC_FLOOR} to 2.37: SUITE=bookworm.")
+    message(
+      FATAL_ERROR
+        "No release in this build root: its glibc is ${glibc}. From glibc 2.38 on, "
+        "strtoul and its kin become __isoc23_* names in GCC's C++ library, which the Linux programs "
+        "hold, and they would need glibc 2.38, above their floor, glibc ${SPHERE_GLIBC_FLOOR}. A release "
+        "is made in a root whose glibc is ${SPHERE_GLIBC_FLOOR} to 2.37: SUITE=bookworm.")
   endif()
 endfunction()
 
@@ -87,8 +89,8 @@ endfunction()
 # match; and AUTHENTICODE_SIGNER to what signs them.
 function(check_keys)
   if(OPENPGP_KEY)
-    execute_process(COMMAND gpg --batch --list-secret-keys "${OPENPGP_KEY}"
-      RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+    execute_process(COMMAND gpg --batch --list-secret-keys "${OPENPGP_KEY}" OUTPUT_QUIET ERROR_QUIET
+                    RESULT_VARIABLE status)
     if(NOT status EQUAL 0)
       message(FATAL_ERROR "The publisher's GnuPG has no secret key ${OPENPGP_KEY} to sign with")
     endif()
@@ -101,10 +103,12 @@ function(check_keys)
   include(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/check_windows_signing_key.cmake)
   sphere_check_authenticode(CERT "${WINDOWS_CERT_FILE}" KEY "${WINDOWS_KEY_FILE}" SIGNER signer)
   set(AUTHENTICODE_SIGNER "${signer}" PARENT_SCOPE)
-  set(AUTHENTICODE -D "CPACK_SPHERE_AUTHENTICODE_CERT=${WINDOWS_CERT_FILE}"
-    -D "CPACK_SPHERE_AUTHENTICODE_KEY=${WINDOWS_KEY_FILE}"
-    -D "CPACK_SPHERE_AUTHENTICODE_URL=${WINDOWS_PUBLISHER_URL}"
-    -D "CPACK_SPHERE_AUTHENTICODE_TIMESTAMP_URL=${WINDOWS_TIMESTAMP_URL}" PARENT_SCOPE)
+  set(options "")
+  foreach(setting IN ITEMS "CERT=${WINDOWS_CERT_FILE}" "KEY=${WINDOWS_KEY_FILE}" "URL=${WINDOWS_PUBLISHER_URL}"
+                           "TIMESTAMP_URL=${WINDOWS_TIMESTAMP_URL}")
+    list(APPEND options -D "CPACK_SPHERE_AUTHENTICODE_${setting}")
+  endforeach()
+  set(AUTHENTICODE ${options} PARENT_SCOPE)
 endfunction()
 
 # ---- Build and test each target
@@ -139,9 +143,11 @@ function(build_and_test target)
   endif()
   if(NOT target IN_LIST ALLOW_UNTESTED)
     list(JOIN SPHERE_TARGET_${target}_packages " " packages)
-    message(FATAL_ERROR "${target}'s programs could not run here: ${reason} (its emulator: "
-      "${SPHERE_TARGET_${target}_emulator}, Debian: ${packages}). "
-      "-D ALLOW_UNTESTED=${target} packages it untested.")
+    message(
+      FATAL_ERROR
+        "${target}'s programs could not run here: ${reason} (its emulator: "
+        "${SPHERE_TARGET_${target}_emulator}, Debian: ${packages}). "
+        "-D ALLOW_UNTESTED=${target} packages it untested.")
   endif()
   set(reason_${target} "${reason}" PARENT_SCOPE)
 endfunction()
@@ -182,7 +188,9 @@ function(make_source_archive)
   if(SOURCE_ARCHIVE)
     file(COPY_FILE "${SOURCE_ARCHIVE}" "${dist}/${name}.tar.gz")
   else()
-    sphere_run(sh -c "git -c safe.directory=* -c tar.umask=022 -c core.autocrlf=false archive --format=tar --prefix=${name}/ HEAD | gzip -9 -n > \"$1\"" sh "${dist}/${name}.tar.gz")
+    string(CONCAT archive "git -c safe.directory=* -c tar.umask=022 -c core.autocrlf=false archive --format=tar"
+                  " --prefix=${name}/ HEAD | gzip -9 -n > \"$1\"")
+    sphere_run(sh -c "${archive}" sh "${dist}/${name}.tar.gz")
   endif()
   set(scratch "${source}/build/distcheck")
   file(REMOVE_RECURSE "${scratch}")
@@ -211,8 +219,8 @@ function(choose_signing)
   foreach(target IN LISTS SPHERE_TARGETS)
     set(published "${source}/build/${target}/published")
     if(EXISTS "${published}")
-      execute_process(COMMAND osslsigncode extract-signature -in "${published}/${name}-${target}/sphere.exe"
-        -out "${published}/signature" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+      execute_process(COMMAND osslsigncode extract-signature -in "${published}/${name}-${target}/sphere.exe" -out
+                              "${published}/signature" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
       if(status EQUAL 0)
         include(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/check_windows_signing_key.cmake)
         sphere_authenticode_signer(signer)
@@ -261,19 +269,22 @@ endfunction()
 function(print_closing_table)
   list(JOIN MADE "\n  " made)
   if(SIGNING)
-    set(signed "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned, SHA256SUMS and each RPM package, ")
+    set(signed
+        "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned, SHA256SUMS and each RPM package, ")
     if(OPENPGP_KEY)
       string(APPEND signed "with ${OPENPGP_KEY}.")
     else()
       string(APPEND signed "as ${SIGNATURES_FROM} is, with its signatures.")
     endif()
   else()
-    set(signed "\nUnsigned: without OPENPGP_KEY, no RPM package nor SHA256SUMS is signed, and there are no repositories.")
+    set(signed
+        "\nUnsigned: without OPENPGP_KEY, no RPM package nor SHA256SUMS is signed, and there are no repositories.")
   endif()
   if(AUTHENTICODE_SIGNER)
     string(APPEND signed "\nThe Windows programs are Authenticode-signed, by ${AUTHENTICODE_SIGNER}.")
   else()
-    string(APPEND signed "\nThe Windows programs are unsigned: without WINDOWS_CERT_FILE and WINDOWS_KEY_FILE, they carry no Authenticode signature.")
+    string(APPEND signed "\nThe Windows programs are unsigned: without WINDOWS_CERT_FILE and WINDOWS_KEY_FILE,"
+           " they carry no Authenticode signature.")
   endif()
   message(STATUS "Released into ${dist}:\n  ${made}\n  SHA256SUMS${signed}")
 
@@ -327,8 +338,14 @@ endif()
 # code, under which licence; then the record of the build root, which a
 # rebuild makes again.
 include(${CMAKE_CURRENT_LIST_DIR}/sbom.cmake)
-sphere_write_sbom(OUTPUT "${dist}/${name}.cdx.json" VERSION ${SPHERE_VERSION} COMMIT ${COMMIT}
-  SOURCE_ARCHIVE ${name}.tar.gz DIST "${dist}" BUILDS "${source}/build" FILES ${FILES_MADE}
+sphere_write_sbom(
+  OUTPUT "${dist}/${name}.cdx.json"
+  VERSION ${SPHERE_VERSION}
+  COMMIT ${COMMIT}
+  SOURCE_ARCHIVE ${name}.tar.gz
+  DIST "${dist}"
+  BUILDS "${source}/build"
+  FILES ${FILES_MADE}
   WINDOWS_SIGNED_WITH "${AUTHENTICODE_SIGNER}")
 include(${CMAKE_CURRENT_LIST_DIR}/build_record.cmake)
 sphere_write_build_record(OUTPUT "${dist}/${name}.buildinfo" VERSION ${SPHERE_VERSION} COMMIT ${COMMIT})

@@ -53,7 +53,7 @@ if(NOT WORK)
 endif()
 get_filename_component(WORK "${WORK}" ABSOLUTE)
 message(STATUS "Rebuilding sphere ${recorded_Version}, commit ${recorded_Commit}, as of "
-  "${recorded_Source_Date_Epoch}, in a root of ${SUITE} from ${MIRROR}")
+               "${recorded_Source_Date_Epoch}, in a root of ${SUITE} from ${MIRROR}")
 
 # Sets <variable> to the root of the recorded packages, each at its version,
 # the native and "all" ones named as apt names them, by name alone.
@@ -95,11 +95,12 @@ else()
   if(DEFINED ENV{CI})
     list(APPEND environment CI=$ENV{CI})
   endif()
-  sphere_run_in_build_root(TARBALL "${root}"
+  sphere_run_in_build_root(
+    TARBALL "${root}"
     BIND "${WORK}/sphere-${recorded_Version}=/sphere" "${RELEASE}=/published:ro"
-    COMMAND ${environment} cmake -D SOURCE_ARCHIVE=/published/sphere-${recorded_Version}.tar.gz
-      -D COMMIT=${recorded_Commit} -D SIGNATURES_FROM=/published -D ALLOW_UNTESTED=${untested}
-      -P /sphere/cmake/make_release.cmake)
+    COMMAND ${environment} cmake -D SOURCE_ARCHIVE=/published/sphere-${recorded_Version}.tar.gz -D
+            COMMIT=${recorded_Commit} -D SIGNATURES_FROM=/published -D ALLOW_UNTESTED=${untested} -P
+            /sphere/cmake/make_release.cmake)
   file(WRITE "${stamp}" "${inputs}")
 endif()
 
@@ -108,7 +109,7 @@ set(verdicts "")
 if(PUBLIC_KEY)
   get_filename_component(PUBLIC_KEY "${PUBLIC_KEY}" ABSOLUTE)
   set(binds "${RELEASE}=/published:ro" "${PUBLIC_KEY}=/run/sphere/public-key.asc:ro"
-    "${checker}/verify_signatures.sh=/run/sphere/verify_signatures.sh:ro" "${WORK}=/run/sphere/work")
+            "${checker}/verify_signatures.sh=/run/sphere/verify_signatures.sh:ro" "${WORK}=/run/sphere/work")
   set(authority "")
   if(WINDOWS_CA)
     get_filename_component(WINDOWS_CA "${WINDOWS_CA}" ABSOLUTE)
@@ -118,8 +119,13 @@ if(PUBLIC_KEY)
   if(NOT root)
     recorded_root(root)
   endif()
-  sphere_run_in_build_root(TARBALL "${root}" BIND ${binds}
-    COMMAND sh -c "sh /run/sphere/verify_signatures.sh /published /run/sphere/public-key.asc ${authority} >/run/sphere/work/verdicts")
+  sphere_run_in_build_root(
+    TARBALL "${root}"
+    BIND ${binds}
+    COMMAND
+      sh -c
+      "sh /run/sphere/verify_signatures.sh /published /run/sphere/public-key.asc ${authority} >/run/sphere/work/verdicts"
+  )
   file(STRINGS "${WORK}/verdicts" verdicts)
 endif()
 

@@ -40,7 +40,7 @@ sphere_build_root_settings()
 sphere_check_build_root_host()
 
 foreach(names IN ITEMS "OPENPGP_KEY;SIGNING_KEY" "WINDOWS_CERT_FILE;WINDOWS_SIGNING_CERT"
-    "WINDOWS_KEY_FILE;WINDOWS_SIGNING_KEY" "WINDOWS_PUBLISHER_URL;WINDOWS_SIGNING_URL")
+                       "WINDOWS_KEY_FILE;WINDOWS_SIGNING_KEY" "WINDOWS_PUBLISHER_URL;WINDOWS_SIGNING_URL")
   list(GET names 0 name)
   list(GET names 1 old)
   if(NOT ${name} AND ${old})
@@ -87,5 +87,5 @@ foreach(target IN LISTS SPHERE_TARGETS)
   list(APPEND packages ${SPHERE_TARGET_${target}_packages})
 endforeach()
 sphere_make_build_root(PACKAGES ${packages} VARIABLE root)
-sphere_run_in_build_root(TARBALL "${root}" BIND ${binds}
-  COMMAND ${environment} cmake ${options} -P /sphere/cmake/make_release.cmake)
+sphere_run_in_build_root(TARBALL "${root}" BIND ${binds} COMMAND ${environment} cmake ${options} -P
+                                                                 /sphere/cmake/make_release.cmake)

@@ -29,8 +29,8 @@ function(sphere_run)
   elseif(arg_OUTPUT_FILE)
     set(capture OUTPUT_FILE "${arg_OUTPUT_FILE}")
   endif()
-  execute_process(COMMAND sh -c "umask 022 && exec \"$@\"" sh ${arg_UNPARSED_ARGUMENTS}
-    WORKING_DIRECTORY "${folder}" RESULT_VARIABLE status ${capture})
+  execute_process(COMMAND sh -c "umask 022 && exec \"$@\"" sh ${arg_UNPARSED_ARGUMENTS} WORKING_DIRECTORY "${folder}"
+                  RESULT_VARIABLE status ${capture})
   if(NOT status EQUAL 0)
     list(JOIN arg_UNPARSED_ARGUMENTS " " command)
     if(arg_FAILURE)

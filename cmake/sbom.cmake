@@ -103,7 +103,8 @@ function(sbom_program_facts target builds dist files variable)
 endfunction()
 
 function(sphere_write_sbom)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "OUTPUT;VERSION;COMMIT;SOURCE_ARCHIVE;DIST;BUILDS;WINDOWS_SIGNED_WITH" "FILES")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "OUTPUT;VERSION;COMMIT;SOURCE_ARCHIVE;DIST;BUILDS;WINDOWS_SIGNED_WITH"
+                        "FILES")
   set(version ${arg_VERSION})
   set(program "\"name\": \"sphere\", \"version\": \"${version}\", \"licenses\": [{\"license\": {\"id\": \"MIT\"}}]")
   sbom_hashes("${arg_DIST}/${arg_SOURCE_ARCHIVE}" source_hashes)
@@ -154,10 +155,12 @@ function(sphere_write_sbom)
 
   set(tools "{\"type\": \"application\", \"name\": \"cmake\", \"version\": \"${CMAKE_VERSION}\"}")
   if(arg_WINDOWS_SIGNED_WITH MATCHES "^([^ ]+) (.+)$")
-    string(APPEND tools ", {\"type\": \"application\", \"name\": \"${CMAKE_MATCH_1}\", \"version\": \"${CMAKE_MATCH_2}\"}")
+    string(APPEND tools
+           ", {\"type\": \"application\", \"name\": \"${CMAKE_MATCH_1}\", \"version\": \"${CMAKE_MATCH_2}\"}")
   endif()
   string(TIMESTAMP time "%Y-%m-%dT%H:%M:%SZ" UTC)
-  set(document "{
+  set(document
+      "{
   \"bomFormat\": \"CycloneDX\",
   \"specVersion\": \"1.6\",
   \"serialNumber\": \"@SERIAL@\",
@@ -180,8 +183,8 @@ function(sphere_write_sbom)
 ")
   # The serial number is a name-based UUID of everything else in it.
   string(SHA256 content "${document}")
-  string(UUID serial NAMESPACE 6ba7b811-9dad-11d1-80b4-00c04fd430c8
-    NAME "sphere-${version}.cdx.json:${content}" TYPE SHA1)
+  string(UUID serial NAMESPACE 6ba7b811-9dad-11d1-80b4-00c04fd430c8 NAME "sphere-${version}.cdx.json:${content}" TYPE
+         SHA1)
   string(REPLACE "@SERIAL@" "urn:uuid:${serial}" document "${document}")
   # What is not JSON stops the release here.
   string(JSON kind TYPE "${document}")

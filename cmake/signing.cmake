@@ -42,9 +42,8 @@ function(sphere_sign_packages)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "DIST;KEY;SIGNATURES_FROM" "")
   file(GLOB rpms RELATIVE "${arg_DIST}" "${arg_DIST}/*.rpm")
   if(arg_KEY)
-    sphere_run(rpmsign --addsign --define "_gpg_name ${arg_KEY}" --define "__gpg /usr/bin/gpg"
-      --define "_gpg_sign_cmd_extra_args --faked-system-time $ENV{SOURCE_DATE_EPOCH}!" ${rpms}
-      IN "${arg_DIST}" QUIET)
+    sphere_run(rpmsign --addsign --define "_gpg_name ${arg_KEY}" --define "__gpg /usr/bin/gpg" --define
+               "_gpg_sign_cmd_extra_args --faked-system-time $ENV{SOURCE_DATE_EPOCH}!" ${rpms} IN "${arg_DIST}" QUIET)
     return()
   endif()
   foreach(rpm IN LISTS rpms)
@@ -69,8 +68,8 @@ function(signing_sign folder input output)
     if(arg_CLEAR)
       set(how --clearsign)
     endif()
-    sphere_run(gpg --batch --yes --no-tty --faked-system-time $ENV{SOURCE_DATE_EPOCH}!
-      --local-user ${key} ${how} --output ${output} ${input} IN "${folder}" QUIET)
+    sphere_run(gpg --batch --yes --no-tty --faked-system-time $ENV{SOURCE_DATE_EPOCH}! --local-user ${key} ${how}
+               --output ${output} ${input} IN "${folder}" QUIET)
   else()
     file(RELATIVE_PATH path "${dist}" "${folder}/${output}")
     file(COPY_FILE "${from}/${path}" "${folder}/${output}")
@@ -103,8 +102,8 @@ function(sphere_sign_release)
   list(JOIN architectures " " architectures)
   string(TIMESTAMP date "%a, %d %b %Y %H:%M:%S UTC" UTC)
   set(release "")
-  foreach(field IN ITEMS "Origin=sphere" "Label=sphere" "Suite=stable" "Codename=stable"
-      "Components=main" "Architectures=${architectures}" "Date=${date}")
+  foreach(field IN ITEMS "Origin=sphere" "Label=sphere" "Suite=stable" "Codename=stable" "Components=main"
+                         "Architectures=${architectures}" "Date=${date}")
     list(APPEND release -o "APT::FTPArchive::Release::${field}")
   endforeach()
   sphere_run(apt-ftparchive ${release} release dists/stable IN "${apt}" OUTPUT_FILE "${apt}/Release")

@@ -20,7 +20,8 @@
 # given fields of every target, one target a line:
 #
 #   cmake -D FIELDS="deb emulator triplet" -P cmake/targets.cmake
-set(sphere_target_table [[
+set(sphere_target_table
+    [[
 linux-x86_64   Linux   x86_64   amd64    x86_64   -                       -                    g++,libgtest-dev
 linux-aarch64  Linux   aarch64  arm64    aarch64  aarch64-linux-gnu       qemu-aarch64         g++-aarch64-linux-gnu,qemu-user
 linux-armhf    Linux   armv7l   armhf    armv7hl  arm-linux-gnueabihf     qemu-arm             g++-arm-linux-gnueabihf,qemu-user

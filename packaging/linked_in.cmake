@@ -7,7 +7,8 @@
 # file name less .a or .o, and whose code it is. crti and crtn are the C
 # library's on most processors, and GCC's on some (RISC-V): which, the other
 # files from the same Debian package tell.
-set(sphere_linked_in_table [[
+set(sphere_linked_in_table
+    [[
 libstdc++       gcc
 libgcc          gcc
 libgcc_eh       gcc
@@ -41,7 +42,7 @@ set(sphere_code_glibc_licence "LGPL-2.1-or-later WITH GCC-exception-2.0")
 set(sphere_code_glibc_debian "")
 set(sphere_code_mingw-w64_name "the MinGW-w64 runtime")
 set(sphere_code_mingw-w64_licence
-  "ZPL-2.1 AND LicenseRef-Lucent AND LicenseRef-David-Gay AND LicenseRef-Keith-Marshall")
+    "ZPL-2.1 AND LicenseRef-Lucent AND LicenseRef-David-Gay AND LicenseRef-Keith-Marshall")
 set(sphere_code_mingw-w64_debian "ZPL-2.1 and Lucent and David-Gay and Keith-Marshall")
 set(sphere_code_llvm_name "LLVM's C++ runtime")
 set(sphere_code_llvm_licence "Apache-2.0 WITH LLVM-exception")

@@ -8,7 +8,8 @@
 # cannot be made, they skip, unless SPHERE_REQUIRE_COMMA_LOCALE (on where CI is
 # set) makes that an error.
 
-option(SPHERE_REQUIRE_COMMA_LOCALE "Fail, not skip, the tests under a C locale with a decimal comma where it cannot be made" "$ENV{CI}")
+option(SPHERE_REQUIRE_COMMA_LOCALE
+       "Fail, not skip, the tests under a C locale with a decimal comma where it cannot be made" "$ENV{CI}")
 
 function(sphere_under_comma_locale)
   set(folder ${PROJECT_BINARY_DIR}/locale)
@@ -39,7 +40,8 @@ function(sphere_under_comma_locale)
       string(TOLOWER "--${CMAKE_CXX_BYTE_ORDER}" byte_order)
       string(REPLACE "_" "-" byte_order "${byte_order}")
     endif()
-    add_custom_command(OUTPUT ${folder}/de_DE.UTF-8/LC_NUMERIC
+    add_custom_command(
+      OUTPUT ${folder}/de_DE.UTF-8/LC_NUMERIC
       COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
       COMMAND ${LOCALEDEF} ${byte_order} -i de_DE -f UTF-8 ${folder}/de_DE.UTF-8
       DEPENDS ${sources}

@@ -19,11 +19,10 @@ if(STEP STREQUAL "start")
   # a new prefix comes out broken ("could not load kernel32.dll"); it is then
   # made once more from nothing, and each attempt keeps its logs.
   foreach(attempt IN ITEMS 1 2)
-    execute_process(COMMAND "${WINESERVER}" -p
-      OUTPUT_FILE "${prefix}.server-${attempt}.log" ERROR_FILE "${prefix}.server-${attempt}.log")
-    execute_process(COMMAND "${WINE}" cmd /c exit
-      OUTPUT_FILE "${prefix}.start-${attempt}.log" ERROR_FILE "${prefix}.start-${attempt}.log"
-      RESULT_VARIABLE status)
+    execute_process(COMMAND "${WINESERVER}" -p OUTPUT_FILE "${prefix}.server-${attempt}.log"
+                    ERROR_FILE "${prefix}.server-${attempt}.log")
+    execute_process(COMMAND "${WINE}" cmd /c exit OUTPUT_FILE "${prefix}.start-${attempt}.log"
+                    ERROR_FILE "${prefix}.start-${attempt}.log" RESULT_VARIABLE status)
     if(status EQUAL 0)
       return()
     endif()

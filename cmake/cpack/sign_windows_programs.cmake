@@ -21,8 +21,8 @@ include(${CMAKE_CURRENT_LIST_DIR}/../run_command.cmake)
 if(CPACK_SPHERE_AUTHENTICODE_SIGNED)
   file(GLOB_RECURSE programs "${CPACK_TEMPORARY_DIRECTORY}/*.exe")
   set(unsigned "${CPACK_TEMPORARY_DIRECTORY}/../published-unsigned.exe")
-  execute_process(COMMAND osslsigncode remove-signature -in "${CPACK_SPHERE_AUTHENTICODE_SIGNED}"
-    -out "${unsigned}" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+  execute_process(COMMAND osslsigncode remove-signature -in "${CPACK_SPHERE_AUTHENTICODE_SIGNED}" -out "${unsigned}"
+                  RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
   if(NOT status EQUAL 0)
     return()
   endif()
@@ -47,8 +47,8 @@ if(CPACK_SPHERE_AUTHENTICODE_SIGNED)
   endif()
   if(unsigned_bytes STREQUAL programs_bytes AND padding MATCHES "^(00)?(00)?(00)?(00)?(00)?(00)?(00)?$")
     file(COPY_FILE "${CPACK_SPHERE_AUTHENTICODE_SIGNED}" "${programs}")
-    file(CHMOD "${programs}" FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
-      GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    file(CHMOD "${programs}" FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
+         WORLD_EXECUTE)
   endif()
   file(REMOVE "${unsigned}")
   return()
@@ -68,11 +68,12 @@ if(CPACK_SPHERE_AUTHENTICODE_TIMESTAMP_URL)
 endif()
 file(GLOB_RECURSE programs "${CPACK_TEMPORARY_DIRECTORY}/*.exe")
 foreach(program IN LISTS programs)
-  sphere_run(osslsigncode sign -certs "${CPACK_SPHERE_AUTHENTICODE_CERT}" -key "${CPACK_SPHERE_AUTHENTICODE_KEY}"
-    -h sha256 -n sphere ${options} -time $ENV{SOURCE_DATE_EPOCH} -in "${program}" -out "${program}.signed"
-    QUIET FAILURE "osslsigncode could not sign ${program}")
+  sphere_run(
+    osslsigncode sign -certs "${CPACK_SPHERE_AUTHENTICODE_CERT}" -key "${CPACK_SPHERE_AUTHENTICODE_KEY}" -h sha256 -n
+    sphere ${options} -time $ENV{SOURCE_DATE_EPOCH} -in "${program}" -out "${program}.signed" QUIET
+    FAILURE "osslsigncode could not sign ${program}")
   # The signed program keeps the mode the program was installed with.
-  file(CHMOD "${program}.signed" FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
-    GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  file(CHMOD "${program}.signed" FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+       WORLD_READ WORLD_EXECUTE)
   file(RENAME "${program}.signed" "${program}")
 endforeach()

@@ -28,7 +28,7 @@ function(sphere_link_cxx_runtime_statically target)
   endif()
   set(CMAKE_REQUIRED_LINK_OPTIONS ${flags})
   check_cxx_source_compiles("#include <iostream>\nint main() { std::cout << 1.5; }\n"
-    SPHERE_LINKS_CXX_RUNTIME_STATICALLY)
+                            SPHERE_LINKS_CXX_RUNTIME_STATICALLY)
   if(SPHERE_LINKS_CXX_RUNTIME_STATICALLY)
     target_link_options(${target} PRIVATE ${flags})
   else()

@@ -10,7 +10,8 @@ find_program(GZIP gzip REQUIRED)
 function(sphere_gzip target file folder)
   get_filename_component(name ${file} NAME)
   get_filename_component(file ${file} ABSOLUTE BASE_DIR ${PROJECT_SOURCE_DIR})
-  add_custom_command(OUTPUT ${folder}/${name}.gz
+  add_custom_command(
+    OUTPUT ${folder}/${name}.gz
     COMMAND ${CMAKE_COMMAND} -E copy ${file} ${name}
     COMMAND ${GZIP} -9 -n -f ${name}
     DEPENDS ${file}

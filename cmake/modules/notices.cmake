@@ -11,7 +11,7 @@
 
 include(CheckCXXSourceCompiles)
 check_cxx_source_compiles("#include <ciso646>\n#ifndef _LIBCPP_VERSION\n#error\n#endif\nint main() {}\n"
-  SPHERE_USES_LIBCXX)
+                          SPHERE_USES_LIBCXX)
 include(${PROJECT_SOURCE_DIR}/packaging/linked_in.cmake)
 if(SPHERE_USES_LIBCXX)
   set(SPHERE_NOTICED_CODE llvm gcc)

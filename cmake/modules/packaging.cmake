@@ -5,13 +5,14 @@
 # platform's way.
 # cmake/release.cmake makes them all, for every target.
 
-set(SPHERE_MAINTAINER "The sphere developers <sphere@example.org>" CACHE STRING
-  "Who answers for the packages, as \"Name <address>\"; packagers set their own")
+set(SPHERE_MAINTAINER "The sphere developers <sphere@example.org>"
+    CACHE STRING "Who answers for the packages, as \"Name <address>\"; packagers set their own")
 
 set(CPACK_PACKAGE_VENDOR "The sphere developers")
 set(CPACK_PACKAGE_CONTACT "${SPHERE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
-set(CPACK_PACKAGE_DESCRIPTION [[
+set(CPACK_PACKAGE_DESCRIPTION
+    [[
 sphere asks for the radius of a sphere, reads one number from standard input
 and writes the sphere's volume and surface area with two digits after the
 decimal point. The arithmetic is IEEE 754 double precision in a fixed order,
@@ -27,8 +28,10 @@ set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/cpack/package_content
 if(SPHERE_TARGET)
   include(${PROJECT_SOURCE_DIR}/cmake/targets.cmake)
   if(NOT SPHERE_TARGET_${SPHERE_TARGET}_processor STREQUAL CMAKE_SYSTEM_PROCESSOR)
-    message(FATAL_ERROR "The target ${SPHERE_TARGET} is for the processor "
-      "\"${SPHERE_TARGET_${SPHERE_TARGET}_processor}\", but this build is for \"${CMAKE_SYSTEM_PROCESSOR}\"")
+    message(
+      FATAL_ERROR "The target ${SPHERE_TARGET} is for the processor "
+                  "\"${SPHERE_TARGET_${SPHERE_TARGET}_processor}\", but this build is for \"${CMAKE_SYSTEM_PROCESSOR}\""
+    )
   endif()
 endif()
 

@@ -60,8 +60,8 @@ list(JOIN linked_in_licences " and " linked_in_licences)
 set(debian_doc ${CMAKE_CURRENT_BINARY_DIR}/debian)
 configure_file(packaging/debian/copyright.in ${debian_doc}/copyright @ONLY)
 sphere_gzip(debian_changelog packaging/debian/changelog ${debian_doc})
-install(FILES ${debian_doc}/copyright ${debian_doc}/changelog.gz
-  DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT debian EXCLUDE_FROM_ALL)
+install(FILES ${debian_doc}/copyright ${debian_doc}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT debian
+        EXCLUDE_FROM_ALL)
 
 # RPM: sphere-<version>-1.<architecture>.rpm, the licence marked as such,
 # owning no directory that other packages share, and the same bytes from the
@@ -72,14 +72,13 @@ set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
 list(JOIN rpm_licences " AND " CPACK_RPM_PACKAGE_LICENSE)
 set(CPACK_RPM_PACKAGE_GROUP "Applications/Engineering")
 set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
-install(FILES LICENSE ${SPHERE_NOTICES}
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/licenses/sphere COMPONENT rpm EXCLUDE_FROM_ALL)
-set(CPACK_RPM_USER_FILELIST
-  "%license /usr/${CMAKE_INSTALL_DATADIR}/licenses/sphere/LICENSE"
-  "%license /usr/${CMAKE_INSTALL_DATADIR}/licenses/sphere/NOTICES")
-set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
-  /usr/share/man /usr/share/man/man1 /usr/share/licenses)
-set(CPACK_RPM_SPEC_MORE_DEFINE "\
+install(FILES LICENSE ${SPHERE_NOTICES} DESTINATION ${CMAKE_INSTALL_DATADIR}/licenses/sphere COMPONENT rpm
+        EXCLUDE_FROM_ALL)
+set(CPACK_RPM_USER_FILELIST "%license /usr/${CMAKE_INSTALL_DATADIR}/licenses/sphere/LICENSE"
+                            "%license /usr/${CMAKE_INSTALL_DATADIR}/licenses/sphere/NOTICES")
+set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/man /usr/share/man/man1 /usr/share/licenses)
+set(CPACK_RPM_SPEC_MORE_DEFINE
+    "\
 %define packager ${SPHERE_MAINTAINER}
 %define _build_id_links none
 %define _buildhost reproducible

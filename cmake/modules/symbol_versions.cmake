@@ -10,8 +10,8 @@
 include_guard(GLOBAL)
 
 function(sphere_needed_symbols readelf program variable)
-  execute_process(COMMAND "${readelf}" --dyn-syms --wide "${program}"
-    OUTPUT_VARIABLE symbols COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(COMMAND "${readelf}" --dyn-syms --wide "${program}" OUTPUT_VARIABLE symbols
+                  COMMAND_ERROR_IS_FATAL ANY)
   string(REGEX MATCHALL "[^ \n@]+@[A-Z]+_[0-9.]+" needed "${symbols}")
   list(REMOVE_DUPLICATES needed)
   set(${variable} ${needed} PARENT_SCOPE)

@@ -7,7 +7,8 @@
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES SPHERE_TARGET SPHERE_THREAD_MODEL)
 include(${CMAKE_CURRENT_LIST_DIR}/../targets.cmake)
 if(NOT SPHERE_TARGET_${SPHERE_TARGET}_triplet)
-  message(FATAL_ERROR "SPHERE_TARGET must name a cross-compiled target of cmake/targets.cmake, not \"${SPHERE_TARGET}\"")
+  message(
+    FATAL_ERROR "SPHERE_TARGET must name a cross-compiled target of cmake/targets.cmake, not \"${SPHERE_TARGET}\"")
 endif()
 set(triplet ${SPHERE_TARGET_${SPHERE_TARGET}_triplet})
 set(CMAKE_SYSTEM_NAME ${SPHERE_TARGET_${SPHERE_TARGET}_system})
@@ -41,8 +42,8 @@ if(NOT DEFINED CMAKE_CROSSCOMPILING_EMULATOR)
   get_filename_component(name "${emulator}" NAME)
   set(unusable "${name} is not installed")
   if(SPHERE_EMULATOR)
-    execute_process(COMMAND "${SPHERE_EMULATOR}" --version
-      RESULT_VARIABLE emulator_status OUTPUT_QUIET ERROR_VARIABLE unusable)
+    execute_process(COMMAND "${SPHERE_EMULATOR}" --version RESULT_VARIABLE emulator_status OUTPUT_QUIET
+                    ERROR_VARIABLE unusable)
     string(REGEX REPLACE "^${name}: " "" unusable "${unusable}")
     string(STRIP "${unusable}" unusable)
     if(emulator_status EQUAL 0)
@@ -58,5 +59,6 @@ if(NOT DEFINED CMAKE_CROSSCOMPILING_EMULATOR)
   if(unusable)
     message(STATUS "${name} cannot run here: ${unusable}")
   endif()
-  set(SPHERE_EMULATOR_UNUSABLE "${unusable}" CACHE INTERNAL "Why this target's programs cannot run here, where they cannot")
+  set(SPHERE_EMULATOR_UNUSABLE "${unusable}" CACHE INTERNAL
+                                                   "Why this target's programs cannot run here, where they cannot")
 endif()

@@ -5,8 +5,7 @@
 #   PROGRAM  the program;  OBJDUMP  an objdump that reads PE files
 #   FORMAT   the file format objdump must report (pei-i386, pei-x86-64), if given
 
-execute_process(COMMAND "${OBJDUMP}" -p "${PROGRAM}"
-  OUTPUT_VARIABLE headers RESULT_VARIABLE status)
+execute_process(COMMAND "${OBJDUMP}" -p "${PROGRAM}" OUTPUT_VARIABLE headers RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${OBJDUMP} cannot read ${PROGRAM}")
 endif()
@@ -34,7 +33,7 @@ string(REGEX MATCHALL "\n\t[0-9a-f]+\t +[0-9]+  [^\n]+" functions "${headers}")
 foreach(function IN LISTS functions)
   string(REGEX REPLACE ".* " "" function "${function}")
   if(function MATCHES "printf|scanf|^_*(str|wcs)to(d|f|ld)(_l)?$|^_*w?ato(f|dbl|ldbl|flt)(_l)?$|^_*[efg]cvt(_s)?$"
-      AND NOT function MATCHES "^v?fprintf$")
+     AND NOT function MATCHES "^v?fprintf$")
     message(FATAL_ERROR "converts numbers with msvcrt.dll's ${function}")
   endif()
 endforeach()

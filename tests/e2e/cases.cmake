@@ -1,3 +1,4 @@
+# cmake-format: off
 #           name                input                   volume      area
 result_case(radius-1            "1\n"                   4.19        12.57)
 result_case(radius-2            "2\n"                   33.51       50.27)
@@ -67,6 +68,8 @@ foreach(seed IN ITEMS 1 42 2024)
   result_case(random-after-radius-${seed}  "2\n${noise}"       33.51  50.27)
   failure_case(random-bytes-${seed}        "${first}${noise}"   "the radius must be a number")
 endforeach()
+
+# cmake-format: on
 
 # A stream that cannot be used is a failure of the system, never a success and
 # never blamed on the user's text. A folder opens as input but cannot be read.

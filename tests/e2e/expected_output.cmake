@@ -19,8 +19,10 @@ function(result_case name input volume area)
   endif()
 endfunction()
 function(failure_case)
+
 endfunction()
 function(e2e_case)
+
 endfunction()
 include(${CMAKE_CURRENT_LIST_DIR}/cases.cmake)
 if(NOT EXISTS "${PREFIX}.out")

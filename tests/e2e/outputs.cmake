@@ -6,6 +6,7 @@ set(sphere_prompt "Enter the radius of a sphere: ")
 
 # Sets <variable> to the whole output of a run that writes both results.
 function(sphere_results_output volume area variable)
-  set(${variable} "${sphere_prompt}\nThe volume of this sphere is: ${volume}\nThe surface area of this sphere is: ${area}\n"
-    PARENT_SCOPE)
+  set(${variable}
+      "${sphere_prompt}\nThe volume of this sphere is: ${volume}\nThe surface area of this sphere is: ${area}\n"
+      PARENT_SCOPE)
 endfunction()

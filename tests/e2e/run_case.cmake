@@ -52,9 +52,8 @@ foreach(stream IN LISTS streams)
     string(REPLACE "\n" "\r\n" expected "${expected}")
   endif()
   file(WRITE "${CASE}.expected-${stream}" "${expected}")
-  execute_process(
-    COMMAND ${CMAKE_COMMAND} -E compare_files "${CASE}.expected-${stream}" "${CASE}.actual-${stream}"
-    RESULT_VARIABLE differ)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${CASE}.expected-${stream}" "${CASE}.actual-${stream}"
+                  RESULT_VARIABLE differ)
   if(differ)
     file(READ "${CASE}.actual-${stream}" actual)
     string(APPEND failures "standard ${stream}:\n  expected [${expected}]\n  got      [${actual}]\n")

@@ -35,11 +35,14 @@ template <typename Read> Outcome outcome_of(const std::string &text, Read read)
             in.rdbuf()->pubseekoff(0, std::ios_base::cur, std::ios_base::in)};
 }
 
+// Says on standard error what a reader made of the input; where even that
+// cannot be written, the fuzzer's own report of the difference still stands.
 void print(const char *reader, const Outcome &outcome)
 {
-    std::fprintf(stderr, "%s: value %016llx, state %d, position %lld\n", reader,
-                 static_cast<unsigned long long>(outcome.value), static_cast<int>(outcome.state),
-                 static_cast<long long>(outcome.position));
+    static_cast<void>(std::fprintf(stderr, "%s: value %016llx, state %d, position %lld\n", reader,
+                                   static_cast<unsigned long long>(outcome.value),
+                                   static_cast<int>(outcome.state),
+                                   static_cast<long long>(outcome.position)));
 }
 
 } // namespace
@@ -47,8 +50,9 @@ void print(const char *reader, const Outcome &outcome)
 extern "C" int LLVMFuzzerInitialize(int * /*argc*/, char *** /*argv*/)
 {
     if (std::setlocale(LC_ALL, comma_locale) == nullptr) {
-        std::fprintf(stderr, "no C locale with a decimal comma (%s): fuzzing in the C locale\n",
-                     comma_locale);
+        static_cast<void>(
+            std::fprintf(stderr, "no C locale with a decimal comma (%s): fuzzing in the C locale\n",
+                         comma_locale));
     }
     return 0;
 }
