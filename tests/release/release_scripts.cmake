@@ -1,0 +1,86 @@
+# Checks the helpers that the release's scripts share, each against a table:
+# the newest symbol version, the reading of a build record, and the one way a
+# command runs, with what it stops on.
+#
+#   cmake -D WORK=<scratch folder> -P tests/release/release_scripts.cmake
+cmake_minimum_required(VERSION 3.25)
+get_filename_component(cmake_dir "${CMAKE_CURRENT_LIST_DIR}/../../cmake" ABSOLUTE)
+include(${cmake_dir}/modules/symbol_versions.cmake)
+include(${cmake_dir}/build_record.cmake)
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+set(failures 0)
+
+function(expect what actual expected)
+  if(NOT "${actual}" STREQUAL "${expected}")
+    message(SEND_ERROR "${what}: \"${actual}\", not \"${expected}\"")
+  endif()
+endfunction()
+
+# <symbols> <prefix> <newest>: versions compare by their numbers, not as text.
+# cmake-format: off
+foreach(row IN ITEMS
+    "strtoul@GLIBC_2.2.5,abort@GLIBC_2.34,memcpy@GLIBC_2.14|GLIBC|2.34"
+    "a@GLIBC_2.9,b@GLIBC_2.17|GLIBC|2.17"
+    "_Unwind_Resume@GCC_3.0,__divti3@GCC_7.0.0,x@GLIBC_2.34|GCC|7.0.0"
+    "strtoul@GLIBC_2.2.5|GCC|")
+# cmake-format: on
+  string(REPLACE "|" ";" row "${row}")
+  list(GET row 0 symbols)
+  list(GET row 1 prefix)
+  list(GET row 2 newest)
+  string(REPLACE "," ";" symbols "${symbols}")
+  sphere_newest_version("${symbols}" ${prefix} actual)
+  expect("newest ${prefix} among ${symbols}" "${actual}" "${newest}")
+endforeach()
+
+# A record as the release writes it, its packages one a line.
+file(
+  WRITE "${WORK}/sphere.buildinfo"
+  "Format: 1.0\nSource: sphere\nVersion: 1.0.0\nCommit: 0123abc\n"
+  "Source-Date-Epoch: 1796856989\nBuild-Architecture: amd64\nBuild-Suite: bookworm\n"
+  "Build-Mirror: http://deb.debian.org/debian\nBuild-Mirror-Date: Sat, 05 Dec 2026 08:00:00 UTC\n"
+  "Build-Environment:\n base-files:amd64 (= 12.4+deb12u8),\n g++:amd64 (= 4:12.2.0-3),\n tzdata:all (= 2024a-0+deb12u1)\n"
+)
+sphere_read_build_record("${WORK}/sphere.buildinfo" record)
+# cmake-format: off
+foreach(row IN ITEMS "Version|1.0.0" "Commit|0123abc" "Source_Date_Epoch|1796856989" "Build_Suite|bookworm"
+    "Build_Mirror|http://deb.debian.org/debian" "Build_Mirror_Date|Sat, 05 Dec 2026 08:00:00 UTC"
+    "Build_Environment|base-files:amd64=12.4+deb12u8,g++:amd64=4:12.2.0-3,tzdata:all=2024a-0+deb12u1")
+# cmake-format: on
+  string(REPLACE "|" ";" row "${row}")
+  list(GET row 0 field)
+  list(GET row 1 value)
+  string(REPLACE ";" "," actual "${record_${field}}")
+  expect("the record's ${field}" "${actual}" "${value}")
+endforeach()
+
+# sphere_run: what it gives back, and the files it makes readable by all.
+include(${cmake_dir}/run_command.cmake)
+sphere_run(sh -c "echo out; echo said >&2" OUTPUT output)
+expect("standard output" "${output}" "out")
+sphere_run(sh -c "umask 077 && touch private; umask" IN "${WORK}" QUIET)
+sphere_run(sh -c "umask; touch made" IN "${WORK}" OUTPUT mask)
+expect("the umask a command runs under" "${mask}" "0022")
+sphere_run(ls -l made IN "${WORK}" OUTPUT mode)
+string(SUBSTRING "${mode}" 0 10 mode)
+expect("the mode of a file it made" "${mode}" "-rw-r--r--")
+
+# What stops a script, run on its own: <script>|<what it must say>.
+# cmake-format: off
+foreach(row IN ITEMS
+    "sphere_run(sh -c \"echo why >&2 && exit 3\" QUIET FAILURE \"No release: it failed\")|No release: it failed: sh -c .* failed .3. .*why"
+    "sphere_run(false OUTPUT nothing)|false failed .1."
+    "file(WRITE \"${WORK}/bare\" \"Version: 1.0.0\\n\")\nsphere_read_build_record(\"${WORK}/bare\" r)|records no Commit")
+# cmake-format: on
+  string(REPLACE "|" ";" row "${row}")
+  list(GET row 0 code)
+  list(GET row 1 message)
+  file(WRITE "${WORK}/stops.cmake" "include(${cmake_dir}/run_command.cmake)\ninclude(${cmake_dir}/build_record.cmake)\n"
+                                   "${code}\n")
+  execute_process(COMMAND ${CMAKE_COMMAND} -P "${WORK}/stops.cmake" RESULT_VARIABLE status ERROR_VARIABLE said)
+  string(REGEX REPLACE "[ \n]+" " " said "${said}")
+  if(status EQUAL 0 OR NOT said MATCHES "${message}")
+    message(SEND_ERROR "${code}\nmust stop, saying /${message}/; it said (${status}): ${said}")
+  endif()
+endforeach()
