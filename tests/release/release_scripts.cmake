@@ -1,6 +1,6 @@
 # Checks the helpers that the release's scripts share, each against a table:
-# the newest symbol version, the reading of a build record, and the one way a
-# command runs, with what it stops on.
+# the symbols a program needs and the newest of their versions, the reading
+# of a build record, and the one way a command runs, with what it stops on.
 #
 #   cmake -D WORK=<scratch folder> -P tests/release/release_scripts.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -9,7 +9,6 @@ include(${cmake_dir}/modules/symbol_versions.cmake)
 include(${cmake_dir}/build_record.cmake)
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
-set(failures 0)
 
 function(expect what actual expected)
   if(NOT "${actual}" STREQUAL "${expected}")
@@ -33,6 +32,21 @@ foreach(row IN ITEMS
   sphere_newest_version("${symbols}" ${prefix} actual)
   expect("newest ${prefix} among ${symbols}" "${actual}" "${newest}")
 endforeach()
+
+# What a program needs, as readelf lists it: each symbol of another library
+# once, with the version it needs; not what the program itself defines (@@).
+file(WRITE "${WORK}/readelf" "#!/bin/sh\nexec cat \"$3\"\n")
+file(CHMOD "${WORK}/readelf" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+file(
+  WRITE "${WORK}/program"
+  "Symbol table '.dynsym' contains 5 entries:\n"
+  "   1: 0000000000000000     0 FUNC    GLOBAL DEFAULT  UND strtoul@GLIBC_2.2.5 (2)\n"
+  "   2: 0000000000000000     0 FUNC    GLOBAL DEFAULT  UND _Unwind_Resume@GCC_3.0 (3)\n"
+  "   3: 0000000000000000     0 FUNC    GLOBAL DEFAULT  UND __libc_start_main@GLIBC_2.34\n"
+  "   4: 0000000000000000     0 FUNC    GLOBAL DEFAULT  UND strtoul@GLIBC_2.2.5 (2)\n"
+  "   5: 0000000000004010   272 OBJECT  GLOBAL DEFAULT   25 _ZSt4cout@@GLIBCXX_3.4\n")
+sphere_needed_symbols("${WORK}/readelf" "${WORK}/program" needed)
+expect("the symbols needed" "${needed}" "strtoul@GLIBC_2.2.5;_Unwind_Resume@GCC_3.0;__libc_start_main@GLIBC_2.34")
 
 # A record as the release writes it, its packages one a line.
 file(
