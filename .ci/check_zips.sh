@@ -18,11 +18,7 @@ while read -r preset architecture triplet emulator; do
   rm -rf "$unzipped" && mkdir -p "$unzipped"
   cmake -E chdir "$unzipped" cmake -E tar xf "$PWD"/dist/sphere-*-"$preset".zip
   exe=("$unzipped"/*/sphere.exe)
-  case $triplet in
-    i686-*) format=pei-i386 ;;
-    *) format=pei-x86-64 ;;
-  esac
-  cmake -D PROGRAM="${exe[0]}" -D OBJDUMP="$triplet-objdump" -D FORMAT="$format" -P tests/binary/check_windows_exe.cmake
+  cmake -D PROGRAM="${exe[0]}" -D OBJDUMP="$triplet-objdump" -P tests/binary/check_windows_exe.cmake
   grep -q "Lucent Technologies" "$unzipped"/*/NOTICES.txt
   .ci/check_authenticode.sh "${exe[0]}" "$authenticode"
   if [ "$preset" = "$untested" ]; then

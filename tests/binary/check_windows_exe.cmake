@@ -2,16 +2,25 @@
 # processor that runs on its own: it may import only DLLs that every Windows
 # has, no compiler runtimes, and no number conversion from msvcrt.dll.
 #
-#   PROGRAM  the program;  OBJDUMP  an objdump that reads PE files
-#   FORMAT   the file format objdump must report (pei-i386, pei-x86-64), if given
+#   PROGRAM  the program;  OBJDUMP  the target's objdump, named for its
+#   processor as MinGW-w64's are (i686-w64-mingw32-objdump), which says which
+#   file format the program must have
 
 execute_process(COMMAND "${OBJDUMP}" -p "${PROGRAM}" OUTPUT_VARIABLE headers RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${OBJDUMP} cannot read ${PROGRAM}")
 endif()
 
-if(FORMAT AND NOT headers MATCHES "file format ${FORMAT}\n")
-  message(FATAL_ERROR "not a ${FORMAT} program")
+get_filename_component(objdump "${OBJDUMP}" NAME)
+if(objdump MATCHES "^i686-")
+  set(format pei-i386)
+elseif(objdump MATCHES "^x86_64-")
+  set(format pei-x86-64)
+else()
+  message(FATAL_ERROR "${OBJDUMP} is named for no Windows processor that a target has")
+endif()
+if(NOT headers MATCHES "file format ${format}\n")
+  message(FATAL_ERROR "not a ${format} program")
 endif()
 if(NOT headers MATCHES "Subsystem[ \t]+00000003")
   message(FATAL_ERROR "not a console program")
