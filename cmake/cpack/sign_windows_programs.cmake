@@ -18,6 +18,8 @@
 # bytes, fewer than 8, that align the table, which some osslsigncode versions
 # leave in place.
 include(${CMAKE_CURRENT_LIST_DIR}/../run_command.cmake)
+# A program put in place here keeps the mode it was installed with.
+set(program_mode OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 if(CPACK_SPHERE_AUTHENTICODE_SIGNED)
   file(GLOB_RECURSE programs "${CPACK_TEMPORARY_DIRECTORY}/*.exe")
   set(unsigned "${CPACK_TEMPORARY_DIRECTORY}/../published-unsigned.exe")
@@ -47,8 +49,7 @@ if(CPACK_SPHERE_AUTHENTICODE_SIGNED)
   endif()
   if(unsigned_bytes STREQUAL programs_bytes AND padding MATCHES "^(00)?(00)?(00)?(00)?(00)?(00)?(00)?$")
     file(COPY_FILE "${CPACK_SPHERE_AUTHENTICODE_SIGNED}" "${programs}")
-    file(CHMOD "${programs}" FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
-         WORLD_EXECUTE)
+    file(CHMOD "${programs}" FILE_PERMISSIONS ${program_mode})
   endif()
   file(REMOVE "${unsigned}")
   return()
@@ -72,8 +73,6 @@ foreach(program IN LISTS programs)
     osslsigncode sign -certs "${CPACK_SPHERE_AUTHENTICODE_CERT}" -key "${CPACK_SPHERE_AUTHENTICODE_KEY}" -h sha256 -n
     sphere ${options} -time $ENV{SOURCE_DATE_EPOCH} -in "${program}" -out "${program}.signed" QUIET
     FAILURE "osslsigncode could not sign ${program}")
-  # The signed program keeps the mode the program was installed with.
-  file(CHMOD "${program}.signed" FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
-       WORLD_READ WORLD_EXECUTE)
+  file(CHMOD "${program}.signed" FILE_PERMISSIONS ${program_mode})
   file(RENAME "${program}.signed" "${program}")
 endforeach()
