@@ -27,6 +27,7 @@
 # builds run under one umask, time zone and locale.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/table.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/project_facts.cmake)
 set(source "${SPHERE_SOURCE_DIR}")
@@ -247,22 +248,6 @@ endfunction()
 
 # ---- The closing table
 
-# Appends a row to `table`: each value padded to its column's width.
-function(table_row)
-  set(row "")
-  foreach(value width IN ZIP_LISTS ARGN table_widths)
-    string(LENGTH "${value}" length)
-    math(EXPR padding "${width} - ${length}")
-    if(padding LESS 0)
-      set(padding 0)
-    endif()
-    string(REPEAT " " ${padding} pad)
-    string(APPEND row "  ${value}${pad}")
-  endforeach()
-  string(STRIP "${row}" row)
-  set(table "${table}\n  ${row}" PARENT_SCOPE)
-endfunction()
-
 # Says what dist/ holds, what is signed and by whom, and what ran for each
 # target; what ran its programs comes last, since why nothing could is a
 # sentence.
@@ -288,9 +273,7 @@ function(print_closing_table)
   endif()
   message(STATUS "Released into ${dist}:\n  ${made}\n  SHA256SUMS${signed}")
 
-  set(table_widths 16 18 10 0)
-  set(table "What ran for each target:")
-  table_row(target "end-to-end cases" "unit tests" "its programs ran under")
+  set(cells target "end-to-end cases" "unit tests" "its programs ran under")
   set(untested "")
   foreach(target IN LISTS SPHERE_TARGETS)
     get_filename_component(emulator "${SPHERE_TARGET_${target}_emulator}" NAME)
@@ -300,8 +283,10 @@ function(print_closing_table)
     elseif(NOT emulator)
       set(emulator "the host")
     endif()
-    table_row(${target} ${cases_${target}} ${units_${target}} "${emulator}")
+    list(APPEND cells ${target} "${cases_${target}}" "${units_${target}}" "${emulator}")
   endforeach()
+  set(table "What ran for each target:")
+  sphere_table(table 4 cells)
   message(STATUS "${table}")
   if(untested)
     message(WARNING "Packaged untested, as ALLOW_UNTESTED allows: ${untested}")

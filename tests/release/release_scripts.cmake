@@ -1,12 +1,14 @@
 # Checks the helpers that the release's scripts share, each against a table:
-# the symbols a program needs and the newest of their versions, the reading
-# of a build record, and the one way a command runs, with what it stops on.
+# the symbols a program needs and the newest of their versions, the layout of
+# a table, the reading of a build record, and the one way a command runs,
+# with what it stops on.
 #
 #   cmake -D WORK=<scratch folder> -P tests/release/release_scripts.cmake
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(cmake_dir "${CMAKE_CURRENT_LIST_DIR}/../../cmake" ABSOLUTE)
 include(${cmake_dir}/modules/symbol_versions.cmake)
 include(${cmake_dir}/build_record.cmake)
+include(${cmake_dir}/table.cmake)
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
@@ -47,6 +49,13 @@ file(
   "   5: 0000000000004010   272 OBJECT  GLOBAL DEFAULT   25 _ZSt4cout@@GLIBCXX_3.4\n")
 sphere_needed_symbols("${WORK}/readelf" "${WORK}/program" needed)
 expect("the symbols needed" "${needed}" "strtoul@GLIBC_2.2.5;_Unwind_Resume@GCC_3.0;__libc_start_main@GLIBC_2.34")
+
+# A table: each column as wide as its widest cell, empty ones too, the last
+# column unpadded, after what the variable held.
+set(cells a bb c dddd "" e)
+set(table "Title")
+sphere_table(table 3 cells)
+expect("the table" "${table}" "Title\n  a     bb  c\n  dddd      e")
 
 # A record as the release writes it, its packages one a line.
 file(
