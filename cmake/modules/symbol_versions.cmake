@@ -7,6 +7,10 @@
 #   sphere_newest_version(<symbols> <PREFIX> <variable>)
 #       sets <variable> to the newest <version> of <PREFIX>_<version> among
 #       them, or to nothing
+#   sphere_libgcc_package_version(<version> <variable>)
+#       sets <variable> to the version of Debian's libgcc-s1 that brought a
+#       GCC_<version> symbol, as its symbols file says: GCC_4.2.0 came with
+#       4.2, and from GCC 5 on, GCC_<n>.0.0 with <n>
 include_guard(GLOBAL)
 
 function(sphere_needed_symbols readelf program variable)
@@ -27,4 +31,10 @@ function(sphere_newest_version symbols prefix variable)
     list(POP_BACK versions newest)
   endif()
   set(${variable} "${newest}" PARENT_SCOPE)
+endfunction()
+
+function(sphere_libgcc_package_version version variable)
+  string(REGEX REPLACE "^([0-9]+\\.[0-9]+)\\.0$" "\\1" version "${version}")
+  string(REGEX REPLACE "^([5-9]|[1-9][0-9]+)\\.0$" "\\1" version "${version}")
+  set(${variable} "${version}" PARENT_SCOPE)
 endfunction()

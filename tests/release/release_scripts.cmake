@@ -1,7 +1,7 @@
 # Checks the helpers that the release's scripts share, each against a table:
-# the symbols a program needs and the newest of their versions, the layout of
-# a table, the reading of a build record, and the one way a command runs,
-# with what it stops on.
+# the symbols a program needs, the newest of their versions and libgcc's
+# package version for one, the layout of a table, the reading of a build
+# record, and the one way a command runs, with what it stops on.
 #
 #   cmake -D WORK=<scratch folder> -P tests/release/release_scripts.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -33,6 +33,16 @@ foreach(row IN ITEMS
   string(REPLACE "," ";" symbols "${symbols}")
   sphere_newest_version("${symbols}" ${prefix} actual)
   expect("newest ${prefix} among ${symbols}" "${actual}" "${newest}")
+endforeach()
+
+# <GCC symbol version>|<libgcc-s1 version that brought it>, as Debian's
+# symbols file gives them.
+foreach(row IN ITEMS "3.0|3.0" "3.3.1|3.3.1" "4.2.0|4.2" "7.0.0|7" "12.0.0|12")
+  string(REPLACE "|" ";" row "${row}")
+  list(GET row 0 symbol)
+  list(GET row 1 package)
+  sphere_libgcc_package_version(${symbol} actual)
+  expect("libgcc-s1 for GCC_${symbol}" "${actual}" "${package}")
 endforeach()
 
 # What a program needs, as readelf lists it: each symbol of another library
