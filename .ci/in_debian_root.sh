@@ -26,30 +26,16 @@ if [ ! -f "$cache/$suite.tar" ]; then
   mv "$cache/$suite.tar.new" "$cache/$suite.tar"
 fi
 
-root=$(mktemp -d "$cache/$suite.XXXXXX")
-mounts=()
-cleanup() {
-  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
-    umount "${mounts[i]}" 2>/dev/null || true
-  done
-  rm -rf --one-file-system "$root"
-}
-trap cleanup EXIT
-tar -C "$root" -xf "$cache/$suite.tar"
-cp /etc/resolv.conf "$root/etc/"
-git clone -q . "$root/root/sphere"
-# <host folder> <folder in the root>
-mount_into_root() {
-  mkdir -p "$root$2"
-  mount --bind "$1" "$root$2"
-  mounts+=("$root$2")
-}
-mount -t proc proc "$root/proc" && mounts+=("$root/proc")
-mount_into_root /dev /dev
-mount -t sysfs sysfs "$root/sys" && mounts+=("$root/sys")
+# The root is entered as the release enters its build root
+# (cmake/build_root/enter.sh), which undoes its mounts when the script ends;
+# the clone is mounted into it.
+work=$(mktemp -d "$cache/$suite.XXXXXX")
+trap 'rm -rf --one-file-system "$work"' EXIT
+git clone -q . "$work/sphere"
+binds=("$work/sphere=/root/sphere" /sys=/sys)
 for bind in "$@"; do
   mkdir -p "${bind%%=*}"
-  mount_into_root "$(realpath "${bind%%=*}")" "${bind#*=}"
+  binds+=("$(realpath "${bind%%=*}")=${bind#*=}")
 done
 
 {
@@ -62,5 +48,5 @@ install() {
 apt-get update -qq
 PRELUDE
   cat
-} | chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin CI=true \
-  DEBIAN_FRONTEND=noninteractive SUITE="$suite" bash -euo pipefail -s
+} | sh cmake/build_root/enter.sh "$cache/$suite.tar" "$work/root" "${binds[@]}" -- \
+  CI=true DEBIAN_FRONTEND=noninteractive SUITE="$suite" bash -euo pipefail -s
