@@ -14,11 +14,15 @@
 #
 #   sphere_write_build_record(OUTPUT <file> VERSION <version> COMMIT <commit>)
 #   sphere_read_build_record(<file> <prefix>)
+#   sphere_build_record_differences(<record> <other record> <variable>)
 #
 # Written in the root, from what apt and dpkg there say; read on any host,
 # where it sets <prefix>_<field> for each field, with the dashes of its name
 # made underscores (<prefix>_Build_Environment: the packages, as a list of
-# name:architecture=version).
+# name:architecture=version). sphere_build_record_differences sets <variable>
+# to what the other record says otherwise than the first, as a rebuild names
+# it: each field but the mirror, and each package that one root holds at a
+# version, or at all, where the other does not; to nothing where they agree.
 include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
 
 function(sphere_write_build_record)
@@ -72,4 +76,27 @@ function(sphere_read_build_record file prefix)
     set(${prefix}_${field} "${${prefix}_${field}}" PARENT_SCOPE)
   endforeach()
   set(${prefix}_Build_Mirror_Date "${${prefix}_Build_Mirror_Date}" PARENT_SCOPE)
+endfunction()
+
+function(sphere_build_record_differences record other variable)
+  sphere_read_build_record("${record}" recorded)
+  sphere_read_build_record("${other}" made)
+  set(differences "")
+  foreach(field IN ITEMS Version Commit Source_Date_Epoch Build_Architecture Build_Suite Build_Mirror_Date)
+    if(NOT made_${field} STREQUAL recorded_${field})
+      list(APPEND differences "${field} ${made_${field}}, recorded ${recorded_${field}}")
+    endif()
+  endforeach()
+  set(only_recorded ${recorded_Build_Environment})
+  list(REMOVE_ITEM only_recorded ${made_Build_Environment})
+  set(only_made ${made_Build_Environment})
+  list(REMOVE_ITEM only_made ${recorded_Build_Environment})
+  foreach(package IN LISTS only_recorded)
+    list(APPEND differences "recorded ${package}")
+  endforeach()
+  foreach(package IN LISTS only_made)
+    list(APPEND differences "rebuilt with ${package}")
+  endforeach()
+  list(JOIN differences ", " differences)
+  set(${variable} "${differences}" PARENT_SCOPE)
 endfunction()

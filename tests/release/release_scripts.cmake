@@ -1,7 +1,8 @@
 # Checks the helpers that the release's scripts share, each against a table:
 # the symbols a program needs, the newest of their versions and libgcc's
 # package version for one, the layout of a table, the reading of a build
-# record, and the one way a command runs, with what it stops on.
+# record and what another says otherwise, and the one way a command runs,
+# with what it stops on.
 #
 #   cmake -D WORK=<scratch folder> -P tests/release/release_scripts.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -86,6 +87,26 @@ foreach(row IN ITEMS "Version|1.0.0" "Commit|0123abc" "Source_Date_Epoch|1796856
   list(GET row 1 value)
   string(REPLACE ";" "," actual "${record_${field}}")
   expect("the record's ${field}" "${actual}" "${value}")
+endforeach()
+
+# What a rebuild's record says otherwise: <the record's text>|<the rebuild's>|
+# <what differs>. The mirror alone may differ, as a snapshot's does.
+file(READ "${WORK}/sphere.buildinfo" recorded)
+# cmake-format: off
+foreach(row IN ITEMS
+    "deb.debian.org|snapshot.debian.org|"
+    "Commit: 0123abc|Commit: 4567def|Commit 4567def, recorded 0123abc"
+    "g++:amd64 (= 4:12.2.0-3)|g++:amd64 (= 4:12.2.0-4)|recorded g++:amd64=4:12.2.0-3, rebuilt with g++:amd64=4:12.2.0-4"
+    "tzdata:all (= 2024a-0+deb12u1)|tzdata:all (= 2024a-0+deb12u1),\n zlib1g:amd64 (= 1:1.2.13)|rebuilt with zlib1g:amd64=1:1.2.13")
+# cmake-format: on
+  string(REPLACE "|" ";" row "${row}")
+  list(GET row 0 from)
+  list(GET row 1 to)
+  list(GET row 2 differences)
+  string(REPLACE "${from}" "${to}" rebuilt "${recorded}")
+  file(WRITE "${WORK}/rebuilt.buildinfo" "${rebuilt}")
+  sphere_build_record_differences("${WORK}/sphere.buildinfo" "${WORK}/rebuilt.buildinfo" actual)
+  expect("what a rebuild's record says otherwise, ${from} made ${to}" "${actual}" "${differences}")
 endforeach()
 
 # sphere_run: what it gives back, and the files it makes readable by all.
