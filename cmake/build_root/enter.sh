@@ -15,6 +15,8 @@
 # unshare cannot make the namespace's mounts private, and they may be seen
 # outside (--propagation unchanged).
 set -eu
+# chroot is in /usr/sbin, which a user's PATH may lack.
+PATH=$PATH:/usr/sbin:/sbin
 tarball=$1
 root=$2
 shift 2
@@ -34,9 +36,12 @@ $mounted"
 }
 # shellcheck disable=SC2317 # the trap calls it
 undo_mounts() {
-  # Lazily: a process the command left, such as a GnuPG agent, may hold one.
+  # Lazily, which detaches the mounts below each too: a process the command
+  # left, such as a GnuPG agent, may hold one. In a user namespace, the mounts
+  # below /dev are locked to it and cannot be unmounted one by one. Where one
+  # is left, build_root.cmake sees it and keeps the copy.
   printf '%s' "$mounted" | while IFS= read -r mountpoint; do
-    umount --recursive --lazy "$mountpoint"
+    umount --lazy "$mountpoint" || echo "enter.sh: $mountpoint stays mounted" >&2
   done
 }
 trap undo_mounts EXIT
