@@ -13,7 +13,8 @@
 #              own loader, since /usr/bin/wine starts whichever is installed,
 #              and for 32-bit programs tests/wine-wow64, which runs them with it
 #   packages   the Debian packages that build it and run its tests, comma-separated
-#              (MinGW-w64's posix thread model builds the Windows unit tests)
+#              (MinGW-w64's posix thread model builds the Windows unit tests;
+#              libwine:i386 holds Wine's 32-bit DLLs)
 #
 # Included, this file sets SPHERE_TARGETS to the presets and, for each preset
 # and field, SPHERE_TARGET_<preset>_<field>. Run as a script, it prints the
@@ -31,7 +32,7 @@ linux-mips64el Linux   mips64   mips64el mips64el mips64el-linux-gnuabi64 qemu-m
 linux-ppc64le  Linux   ppc64le  ppc64el  ppc64le  powerpc64le-linux-gnu   qemu-ppc64le         g++-powerpc64le-linux-gnu,qemu-user
 linux-riscv64  Linux   riscv64  riscv64  riscv64  riscv64-linux-gnu       qemu-riscv64         g++-riscv64-linux-gnu,qemu-user
 linux-s390x    Linux   s390x    s390x    s390x    s390x-linux-gnu         qemu-s390x           g++-s390x-linux-gnu,qemu-user
-windows-x86    Windows x86      -        -        i686-w64-mingw32        tests/wine-wow64     g++-mingw-w64-i686,g++-mingw-w64-i686-posix,wine64
+windows-x86    Windows x86      -        -        i686-w64-mingw32        tests/wine-wow64     g++-mingw-w64-i686,g++-mingw-w64-i686-posix,wine64,libwine:i386
 windows-x64    Windows AMD64    -        -        x86_64-w64-mingw32      /usr/lib/wine/wine64 g++-mingw-w64-x86-64,g++-mingw-w64-x86-64-posix,wine64
 ]])
 set(sphere_target_fields preset system processor deb rpm triplet emulator packages)
