@@ -19,24 +19,12 @@
 #
 # A rebuild has no key: it takes each signature from the published release
 # (SIGNATURES_FROM) instead of making it. An RPM package is taken whole where
-# what its signature covers, its main header and payload, is the rebuilt
-# one's; every other signature is taken as it is, for the rebuild to verify
+# what its signature covers (signed_content.cmake) is the rebuilt one's;
+# every other signature is taken as it is, for the rebuild to verify
 # with the publisher's public key.
 
 include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
-
-# Sets <variable> to what an RPM package's signature covers, in hexadecimal:
-# all that follows its lead (96 bytes) and its signature header, a header
-# structure of 16 bytes, 16 for each entry and its data, padded to 8 bytes.
-function(signing_rpm_signed_content file variable)
-  file(READ "${file}" header OFFSET 96 LIMIT 16 HEX)
-  string(SUBSTRING "${header}" 16 8 entries)
-  string(SUBSTRING "${header}" 24 8 size)
-  math(EXPR length "16 + 16 * 0x${entries} + 0x${size}")
-  math(EXPR offset "96 + (${length} + 7) / 8 * 8")
-  file(READ "${file}" content OFFSET ${offset} HEX)
-  set(${variable} "${content}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/signed_content.cmake)
 
 function(sphere_sign_packages)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "DIST;KEY;SIGNATURES_FROM" "")
@@ -49,8 +37,8 @@ function(sphere_sign_packages)
   foreach(rpm IN LISTS rpms)
     set(published "${arg_SIGNATURES_FROM}/${rpm}")
     if(EXISTS "${published}")
-      signing_rpm_signed_content("${published}" theirs)
-      signing_rpm_signed_content("${arg_DIST}/${rpm}" ours)
+      sphere_rpm_signed_content("${published}" theirs)
+      sphere_rpm_signed_content("${arg_DIST}/${rpm}" ours)
       if(theirs STREQUAL ours)
         file(COPY_FILE "${published}" "${arg_DIST}/${rpm}")
       endif()

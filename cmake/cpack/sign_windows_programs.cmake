@@ -12,12 +12,9 @@
 #
 # A rebuild has no key, but the published program (CPACK_SPHERE_AUTHENTICODE_SIGNED):
 # it takes that one, signature and all, where it is this program in every
-# byte its signature covers, all but its checksum, its certificate table's
-# place and the table itself: the published program, its signature removed,
-# must be this one but for the PE checksum, which signing sets, and the zero
-# bytes, fewer than 8, that align the table, which some osslsigncode versions
-# leave in place.
+# byte its signature covers (signed_content.cmake).
 include(${CMAKE_CURRENT_LIST_DIR}/../run_command.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../signed_content.cmake)
 # A program put in place here keeps the mode it was installed with.
 set(program_mode OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 if(CPACK_SPHERE_AUTHENTICODE_SIGNED)
@@ -28,26 +25,8 @@ if(CPACK_SPHERE_AUTHENTICODE_SIGNED)
   if(NOT status EQUAL 0)
     return()
   endif()
-  # Each as hexadecimal, its checksum (4 bytes, 88 into the PE header, whose
-  # place stands at 0x3c) blanked.
-  foreach(file IN ITEMS unsigned programs)
-    file(READ "${${file}}" ${file}_bytes HEX)
-    file(READ "${${file}}" pe OFFSET 60 LIMIT 4 HEX)
-    string(REGEX REPLACE "(..)(..)(..)(..)" "\\4\\3\\2\\1" pe "${pe}")
-    math(EXPR checksum "(0x${pe} + 88) * 2")
-    string(SUBSTRING "${${file}_bytes}" 0 ${checksum} before)
-    math(EXPR after "${checksum} + 8")
-    string(SUBSTRING "${${file}_bytes}" ${after} -1 after)
-    set(${file}_bytes "${before}00000000${after}")
-  endforeach()
-  string(LENGTH "${programs_bytes}" length)
-  string(LENGTH "${unsigned_bytes}" unsigned_length)
-  set(padding "")
-  if(unsigned_length GREATER length)
-    string(SUBSTRING "${unsigned_bytes}" ${length} -1 padding)
-    string(SUBSTRING "${unsigned_bytes}" 0 ${length} unsigned_bytes)
-  endif()
-  if(unsigned_bytes STREQUAL programs_bytes AND padding MATCHES "^(00)?(00)?(00)?(00)?(00)?(00)?(00)?$")
+  sphere_pe_signed_alike("${unsigned}" "${programs}" alike)
+  if(alike)
     file(COPY_FILE "${CPACK_SPHERE_AUTHENTICODE_SIGNED}" "${programs}")
     file(CHMOD "${programs}" FILE_PERMISSIONS ${program_mode})
   endif()
