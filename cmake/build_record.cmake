@@ -15,6 +15,7 @@
 #   sphere_write_build_record(OUTPUT <file> VERSION <version> COMMIT <commit>)
 #   sphere_read_build_record(<file> <prefix>)
 #   sphere_build_record_differences(<record> <other record> <variable>)
+#   sphere_snapshot_mirror(<Build-Mirror-Date> <variable>)
 #
 # Written in the root, from what apt and dpkg there say; read on any host,
 # where it sets <prefix>_<field> for each field, with the dashes of its name
@@ -23,6 +24,9 @@
 # to what the other record says otherwise than the first, as a rebuild names
 # it: each field but the mirror, and each package that one root holds at a
 # version, or at all, where the other does not; to nothing where they agree.
+# sphere_snapshot_mirror sets <variable> to the address of Debian's snapshot
+# archive as of the mirror's recorded date, which has the packages at their
+# recorded versions after the mirror has moved on.
 include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
 
 function(sphere_write_build_record)
@@ -99,4 +103,19 @@ function(sphere_build_record_differences record other variable)
   endforeach()
   list(JOIN differences ", " differences)
   set(${variable} "${differences}" PARENT_SCOPE)
+endfunction()
+
+function(sphere_snapshot_mirror date variable)
+  set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+  if(NOT date MATCHES "^[A-Z][a-z][a-z], ([0-9]?[0-9]) ([A-Z][a-z][a-z]) ([0-9]+) ([0-9]+):([0-9]+):([0-9]+) UTC$")
+    message(FATAL_ERROR "\"${date}\" is not the date of a Release file")
+  endif()
+  set(day ${CMAKE_MATCH_1})
+  set(year ${CMAKE_MATCH_3})
+  list(FIND months ${CMAKE_MATCH_2} month)
+  math(EXPR month "${month} + 1")
+  set(time "${CMAKE_MATCH_4}${CMAKE_MATCH_5}${CMAKE_MATCH_6}")
+  string(REGEX REPLACE "^([0-9])$" "0\\1" day "${day}")
+  string(REGEX REPLACE "^([0-9])$" "0\\1" month "${month}")
+  set(${variable} "http://snapshot.debian.org/archive/debian/${year}${month}${day}T${time}Z" PARENT_SCOPE)
 endfunction()

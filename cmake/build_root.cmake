@@ -20,14 +20,17 @@
 #
 #   sphere_build_root_settings()
 #   sphere_check_build_root_host()
-#   sphere_make_build_root(PACKAGES <package[:arch][=version]>... VARIABLE <variable>)
+#   sphere_make_build_root(PACKAGES <package[:arch][=version]>... VARIABLE <variable>
+#                          [MIRROR_DATE <the recorded date of the mirror's Release file>])
 #   sphere_run_in_build_root(TARBALL <tarball> [BIND <host path>=<path>[:ro]...]
-#                            COMMAND <command>...)
+#                            [NETWORK] COMMAND <command>...)
 #
 # A root is kept as a tarball named for what makes it, the suite, the mirror,
 # its package list and the date of the mirror's Release file, where the
 # versions are not given: a release finds the one made before it until one of
-# them changes, and is then made anew. Each command runs in a fresh copy of it.
+# them changes, and is then made anew. Each command runs in a fresh copy of it,
+# with no network but where NETWORK asks for the host's: whatever it uses is in
+# the root, and so in its record, and nothing can be fetched behind it.
 include_guard(GLOBAL)
 include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
 
@@ -117,13 +120,14 @@ endfunction()
 # to its tarball. Where mmdebstrap fails, stops with what apt said: each
 # package at a version the mirror lacks is named by a line "E: Version ...".
 function(sphere_make_build_root)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "VARIABLE" "PACKAGES")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "VARIABLE;MIRROR_DATE" "PACKAGES")
   set(packages ${arg_PACKAGES})
   list(SORT packages)
   list(REMOVE_DUPLICATES packages)
   # Where no version is given, the root is of the mirror as its Release file
   # stands today.
   set(date "")
+  file(MAKE_DIRECTORY "${BUILD_ROOT_CACHE}")
   if(NOT packages MATCHES "=")
     set(release "${BUILD_ROOT_CACHE}/InRelease")
     file(DOWNLOAD "${MIRROR}/dists/${SUITE}/InRelease" "${release}" STATUS status)
@@ -146,9 +150,9 @@ function(sphere_make_build_root)
     message(STATUS "The build root: ${tarball}, made before of the same packages")
   else()
     message(STATUS "Making the build root, ${SUITE} from ${MIRROR}, into ${tarball}")
-    # The Windows programs' 32-bit tests fetch Wine's 32-bit DLLs from the
-    # i386 side of the archive, whose index the root keeps. A snapshot's
-    # Release file is past its Valid-Until date.
+    # Wine's 32-bit DLLs, which the 32-bit Windows program's tests load, are
+    # of the i386 side of the archive. The indexes stay: the record reads
+    # the date of the Release file. A snapshot's is past its Valid-Until date.
     set(unexpired [[--aptopt=Acquire::Check-Valid-Until "false"]])
     execute_process(
       COMMAND mmdebstrap --variant=minbase --architectures=amd64,i386 --skip=cleanup/apt/lists ${unexpired}
@@ -160,11 +164,16 @@ function(sphere_make_build_root)
       if(lacking)
         list(TRANSFORM lacking REPLACE "E: Version '([^']+)' for '([^']+)' was not found" "\\2 \\1")
         list(JOIN lacking "\n  " lacking)
-        message(
-          FATAL_ERROR
-            "${MIRROR} no longer has these packages at these versions:\n  ${lacking}\n"
-            "A snapshot of the archive as of the recorded date has them: -D MIRROR=http://snapshot.debian.org/archive/debian/<YYYYMMDDThhmmssZ>"
-        )
+        set(snapshot "a snapshot of the archive as of the recorded date has them: -D MIRROR=")
+        if(arg_MIRROR_DATE)
+          include(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/build_record.cmake)
+          sphere_snapshot_mirror("${arg_MIRROR_DATE}" address)
+          string(APPEND snapshot "${address}")
+        else()
+          string(APPEND snapshot "http://snapshot.debian.org/archive/debian/<YYYYMMDDThhmmssZ>")
+        endif()
+        message(FATAL_ERROR "${MIRROR} no longer has these packages at these versions:\n  ${lacking}\n"
+                            "From ${snapshot}")
       endif()
       string(REGEX MATCHALL "(^|\n)E: [^\n]*" error "${error}")
       message(FATAL_ERROR "mmdebstrap could not make the build root:${error}")
@@ -182,8 +191,11 @@ endfunction()
 # Runs COMMAND in a fresh copy of the root in TARBALL, with each BIND mounted
 # into it, and removes the copy once it ends; stops where the command fails.
 function(sphere_run_in_build_root)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "TARBALL" "BIND;COMMAND")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "NETWORK" "TARBALL" "BIND;COMMAND")
   build_root_unshare(unshare)
+  if(NOT arg_NETWORK)
+    list(APPEND unshare --net)
+  endif()
   string(RANDOM LENGTH 8 ALPHABET abcdefghijklmnopqrstuvwxyz0123456789 name)
   set(copy "${BUILD_ROOT_CACHE}/copy-${name}")
   execute_process(COMMAND ${unshare} --kill-child sh "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/build_root/enter.sh"

@@ -9,17 +9,19 @@
 #         [-D WINDOWS_CERT_FILE=<PEM chain> -D WINDOWS_KEY_FILE=<PEM key>
 #          [-D WINDOWS_PUBLISHER_URL=<the publisher's address>]
 #          [-D WINDOWS_TIMESTAMP_URL=<its timestamp server>]]
-#         [-D SOURCE_ARCHIVE=<file> -D COMMIT=<commit>] [-D SIGNATURES_FROM=<folder>]
+#         [-D SIGNATURES_FROM=<folder>] [-D TARGETS=<target>[,<target>...]]
 #         -P cmake/make_release.cmake
 #
 # OPENPGP_KEY, a key of the GnuPG in ~/.gnupg, signs the RPM packages and
 # SHA256SUMS and makes the signed apt and RPM repositories (signing.cmake);
 # WINDOWS_CERT_FILE and WINDOWS_KEY_FILE sign the Windows programs with
-# Authenticode before they are zipped (cpack/sign_windows_programs.cmake). A rebuild
-# (rebuild.cmake) gives instead SOURCE_ARCHIVE, the published source archive
-# these sources were unpacked from, and COMMIT, its commit; and, for a signed
-# release, SIGNATURES_FROM, the published release, whose signatures it takes
-# for each file whose signed content it makes identically.
+# Authenticode before they are zipped (cpack/sign_windows_programs.cmake). A
+# rebuild (rebuild.cmake) of a signed release gives instead SIGNATURES_FROM,
+# the published release, whose signatures it takes for each file whose signed
+# content it makes identically; and may ask for some targets alone (TARGETS).
+# Their files, the source archive, the record and SHA256SUMS are then made,
+# but not what speaks for every target: the bill of materials, the apt and
+# RPM repositories and the signature of SHA256SUMS.
 #
 # The same commit gives the same bytes in the same build root, wherever,
 # whenever and by whomever it is released: every time stamp is
@@ -57,20 +59,8 @@ endfunction()
 
 # A release is made of a commit, which the source archive holds: uncommitted
 # changes to tracked files stop it. Sets COMMIT, and SOURCE_DATE_EPOCH where
-# it is not set, to the commit's time. A rebuild is made of a published source
-# archive, and is given the commit and the time from the record.
+# it is not set, to the commit's time; a rebuild gives the recorded time.
 function(check_sources)
-  if(SOURCE_ARCHIVE)
-    if(NOT COMMIT OR NOT DEFINED ENV{SOURCE_DATE_EPOCH})
-      message(FATAL_ERROR "A rebuild of ${SOURCE_ARCHIVE} needs its COMMIT and SOURCE_DATE_EPOCH")
-    endif()
-    # git archive writes the commit into the archive's first header.
-    sphere_run(sh -c "gzip -dc \"$1\" | git get-tar-commit-id" sh "${SOURCE_ARCHIVE}" OUTPUT archived)
-    if(NOT archived STREQUAL COMMIT)
-      message(FATAL_ERROR "${SOURCE_ARCHIVE} is of commit \"${archived}\", not of the recorded ${COMMIT}")
-    endif()
-    return()
-  endif()
   set(git git -c safe.directory=*)
   execute_process(COMMAND ${git} update-index -q --refresh WORKING_DIRECTORY "${source}" OUTPUT_QUIET)
   sphere_run(${git} status --porcelain --untracked-files=no OUTPUT changes)
@@ -153,6 +143,10 @@ function(build_and_test target)
   set(reason_${target} "${reason}" PARENT_SCOPE)
 endfunction()
 
+# Where a rebuild unpacks each published Windows program, to take its
+# signature: out of the sources and their builds.
+set(published_programs /tmp/sphere-published)
+
 # Packs <target>'s build into dist/ and appends to FILES_MADE each file it
 # made, as <target>=<file>, for the bill of materials. A rebuild of a signed
 # release takes each published Windows program, its signature with it, where
@@ -163,7 +157,7 @@ function(package target)
   set(published_program "")
   file(GLOB zip "${SIGNATURES_FROM}/sphere-*-${target}.zip")
   if(SIGNATURES_FROM AND zip)
-    set(published "${source}/build/${target}/published")
+    set(published "${published_programs}/${target}")
     file(REMOVE_RECURSE "${published}")
     file(ARCHIVE_EXTRACT INPUT "${zip}" DESTINATION "${published}")
     file(GLOB published_program "${published}/*/sphere.exe")
@@ -181,17 +175,16 @@ endfunction()
 # ---- The source archive
 
 # The commit's files under sphere-<version>/, as git stores them whatever the
-# local settings, each dated at the commit; a rebuild's is the published one.
-# It must build and pass its tests on its own, as a distribution builds it:
-# unpacked in a scratch folder, with no repository around it.
+# local settings, each dated at the commit. It must build and pass its tests
+# on its own, as a distribution builds it: unpacked in a scratch folder, with
+# no repository around it; a rebuild of some targets alone leaves that out.
 function(make_source_archive)
   message(STATUS "Making and checking ${name}.tar.gz")
-  if(SOURCE_ARCHIVE)
-    file(COPY_FILE "${SOURCE_ARCHIVE}" "${dist}/${name}.tar.gz")
-  else()
-    string(CONCAT archive "git -c safe.directory=* -c tar.umask=022 -c core.autocrlf=false archive --format=tar"
-                  " --prefix=${name}/ HEAD | gzip -9 -n > \"$1\"")
-    sphere_run(sh -c "${archive}" sh "${dist}/${name}.tar.gz")
+  string(CONCAT archive "git -c safe.directory=* -c tar.umask=022 -c core.autocrlf=false archive --format=tar"
+                " --prefix=${name}/ HEAD | gzip -9 -n > \"$1\"")
+  sphere_run(sh -c "${archive}" sh "${dist}/${name}.tar.gz")
+  if(NOT WHOLE)
+    return()
   endif()
   set(scratch "${source}/build/distcheck")
   file(REMOVE_RECURSE "${scratch}")
@@ -217,8 +210,8 @@ function(choose_signing)
   if(NOT SIGNATURES_FROM)
     return()
   endif()
-  foreach(target IN LISTS SPHERE_TARGETS)
-    set(published "${source}/build/${target}/published")
+  foreach(target IN LISTS TARGETS)
+    set(published "${published_programs}/${target}")
     if(EXISTS "${published}")
       execute_process(COMMAND osslsigncode extract-signature -in "${published}/${name}-${target}/sphere.exe" -out
                               "${published}/signature" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
@@ -275,7 +268,7 @@ function(print_closing_table)
 
   set(cells target "end-to-end cases" "unit tests" "its programs ran under")
   set(untested "")
-  foreach(target IN LISTS SPHERE_TARGETS)
+  foreach(target IN LISTS TARGETS)
     get_filename_component(emulator "${SPHERE_TARGET_${target}_emulator}" NAME)
     if(DEFINED reason_${target})
       set(emulator "nothing: ${reason_${target}}")
@@ -301,11 +294,30 @@ check_keys()
 set(ENV{TZ} UTC)
 set(ENV{LC_ALL} C)
 string(REPLACE "," ";" ALLOW_UNTESTED "${ALLOW_UNTESTED}")
+string(REPLACE "," ";" TARGETS "${TARGETS}")
+foreach(target IN LISTS TARGETS)
+  if(NOT target IN_LIST SPHERE_TARGETS)
+    list(JOIN SPHERE_TARGETS ", " targets)
+    message(FATAL_ERROR "${target} is not a target; the targets are ${targets}")
+  endif()
+endforeach()
+# The targets asked for, in the table's order; all where none are named.
+set(chosen "")
+foreach(target IN LISTS SPHERE_TARGETS)
+  if(NOT TARGETS OR target IN_LIST TARGETS)
+    list(APPEND chosen ${target})
+  endif()
+endforeach()
+set(TARGETS ${chosen})
+set(WHOLE FALSE)
+if(TARGETS STREQUAL SPHERE_TARGETS)
+  set(WHOLE TRUE)
+endif()
 file(REMOVE_RECURSE "${dist}")
 file(MAKE_DIRECTORY "${dist}")
 
 set(FILES_MADE "")
-foreach(target IN LISTS SPHERE_TARGETS)
+foreach(target IN LISTS TARGETS)
   build_and_test(${target})
   package(${target})
 endforeach()
@@ -322,21 +334,23 @@ endif()
 # The bill of materials: every file above, what its program holds of whose
 # code, under which licence; then the record of the build root, which a
 # rebuild makes again.
-include(${CMAKE_CURRENT_LIST_DIR}/sbom.cmake)
-sphere_write_sbom(
-  OUTPUT "${dist}/${name}.cdx.json"
-  VERSION ${SPHERE_VERSION}
-  COMMIT ${COMMIT}
-  SOURCE_ARCHIVE ${name}.tar.gz
-  DIST "${dist}"
-  BUILDS "${source}/build"
-  FILES ${FILES_MADE}
-  WINDOWS_SIGNED_WITH "${AUTHENTICODE_SIGNER}")
+if(WHOLE)
+  include(${CMAKE_CURRENT_LIST_DIR}/sbom.cmake)
+  sphere_write_sbom(
+    OUTPUT "${dist}/${name}.cdx.json"
+    VERSION ${SPHERE_VERSION}
+    COMMIT ${COMMIT}
+    SOURCE_ARCHIVE ${name}.tar.gz
+    DIST "${dist}"
+    BUILDS "${source}/build"
+    FILES ${FILES_MADE}
+    WINDOWS_SIGNED_WITH "${AUTHENTICODE_SIGNER}")
+endif()
 include(${CMAKE_CURRENT_LIST_DIR}/build_record.cmake)
 sphere_write_build_record(OUTPUT "${dist}/${name}.buildinfo" VERSION ${SPHERE_VERSION} COMMIT ${COMMIT})
 
 write_sums()
-if(SIGNING)
+if(SIGNING AND WHOLE)
   sphere_sign_release(DIST "${dist}" ${SIGNING})
 endif()
 print_closing_table()

@@ -1,35 +1,47 @@
-# Rebuilds a published release from its source archive, in a build root of the
+# Rebuilds a published release from this clone, in a build root of the
 # recorded packages at their recorded versions, and compares every file:
 #
-#   cmake -D RELEASE=<folder> [-D PUBLIC_KEY=<file>] [-D WINDOWS_CA=<file>]
-#         [-D MIRROR=<archive>] [-D WORK=<folder>] [-D BUILD_ROOT_CACHE=<folder>]
-#         -P cmake/rebuild.cmake
+#   cmake -D RELEASE=<folder> [-D TARGETS=<target>[;<target>...]]
+#         [-D PUBLIC_KEY=<file>] [-D WINDOWS_CA=<file>] [-D MIRROR=<archive>]
+#         [-D WORK=<folder>] [-D BUILD_ROOT_CACHE=<folder>] -P cmake/rebuild.cmake
 #
-# RELEASE is the release as published: its SHA256SUMS, its record (the
-# .buildinfo file, build_record.cmake) and its source archive, and the files
-# to compare. The root is of the recorded suite, from the recorded mirror, or
-# from MIRROR: where the mirror no longer has a recorded version, nothing is
-# built, and a snapshot of the archive as of the recorded date has them. The
-# sources are the published source archive's, built as of the recorded
-# SOURCE_DATE_EPOCH, by the release code they hold (make_release.cmake), into
-# WORK (build/rebuild by default), where a rebuild of the same inputs is kept
-# and compared again.
+# (cmake/rebuild.sh runs it so, and tells a rebuild that could not run from
+# one that found a difference by its exit status.)
+#
+# RELEASE is the release as published. Its record (the .buildinfo file,
+# build_record.cmake) names the commit, the time and the build root; its
+# other files are only read, never run nor built from. The commit must be in
+# this clone. In the root, the root's git checks it out of this clone, and
+# that commit's own make_release.cmake releases it as of the recorded
+# SOURCE_DATE_EPOCH, with no network, into WORK (build/rebuild by default),
+# where a rebuild of the same inputs is kept and compared again. So the
+# source archive is made again from the commit too, and compared. TARGETS
+# rebuilds those targets alone: every file of the others is "not rebuilt",
+# and SHA256SUMS is compared on the lines of the files that were.
+#
+# The root is of the recorded suite, from the recorded mirror, or from
+# MIRROR: where the mirror no longer has a recorded version, nothing is
+# built, and the snapshot of the archive as of the recorded date, which the
+# message names, has them.
 #
 # No key is needed. A signed file is compared on what its signature covers:
 # the rebuild takes the published signature wherever what it signs is made
-# identically (signing.cmake, cpack/sign_windows_programs.cmake), so every file but
-# the signatures themselves must come out byte for byte the same. Given the
+# identically (signing.cmake, signed_content.cmake), so every file but the
+# signatures themselves must come out byte for byte the same. Given the
 # publisher's OpenPGP key (PUBLIC_KEY) and, for the Windows programs, the
 # certificate authority that issued their certificate (WINDOWS_CA), each
-# signature is verified too (verify_signatures.sh).
+# signature is verified too (verify_signatures.sh, this clone's).
 #
-# Ends with a table of every file: identical, or how it differs; exits 0 only
-# where all are identical and every signature checked is good.
+# Every file is compared, whatever differs before it. The table at the end
+# says of each whether it is identical or how it differs, with diffoscope's
+# report where diffoscope is installed; WORK/rebuild.json says it for
+# machines (doc/releasing.md). Exits 0 only where every file compared is
+# identical and every signature checked good.
 cmake_minimum_required(VERSION 3.25)
-get_filename_component(checker "${CMAKE_CURRENT_LIST_DIR}" ABSOLUTE)
-include(${checker}/build_root.cmake)
-include(${checker}/build_record.cmake)
-include(${checker}/table.cmake)
+get_filename_component(checker "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+include(${checker}/cmake/build_root.cmake)
+include(${checker}/cmake/build_record.cmake)
+include(${checker}/cmake/table.cmake)
 if(NOT RELEASE)
   message(FATAL_ERROR "Which release? cmake -D RELEASE=<folder> -P cmake/rebuild.cmake")
 endif()
@@ -40,21 +52,39 @@ if(NOT EXISTS "${RELEASE}/SHA256SUMS" OR NOT count EQUAL 1)
   message(FATAL_ERROR "${RELEASE} is not a release: it needs SHA256SUMS and one record, *.buildinfo")
 endif()
 sphere_read_build_record("${record}" recorded)
-set(archive "${RELEASE}/sphere-${recorded_Version}.tar.gz")
-if(NOT EXISTS "${archive}")
-  message(FATAL_ERROR "${RELEASE} has no source archive, sphere-${recorded_Version}.tar.gz")
-endif()
+set(commit ${recorded_Commit})
 set(SUITE ${recorded_Build_Suite})
 if(NOT MIRROR)
   set(MIRROR ${recorded_Build_Mirror})
 endif()
 sphere_build_root_settings()
 if(NOT WORK)
-  set(WORK "${checker}/../build/rebuild")
+  set(WORK "${checker}/build/rebuild")
 endif()
 get_filename_component(WORK "${WORK}" ABSOLUTE)
-message(STATUS "Rebuilding sphere ${recorded_Version}, commit ${recorded_Commit}, as of "
-               "${recorded_Source_Date_Epoch}, in a root of ${SUITE} from ${MIRROR}")
+string(REPLACE "," ";" TARGETS "${TARGETS}")
+
+# The commit must be in this clone: its code is what is trusted.
+execute_process(COMMAND git -C "${checker}" cat-file -e "${commit}^{commit}" RESULT_VARIABLE status OUTPUT_QUIET
+                ERROR_QUIET)
+if(NOT status EQUAL 0)
+  execute_process(COMMAND git -C "${checker}" remote OUTPUT_VARIABLE remote OUTPUT_STRIP_TRAILING_WHITESPACE
+                  ERROR_QUIET)
+  string(REGEX REPLACE "\n.*" "" remote "${remote}")
+  if(NOT remote)
+    set(remote "<the project's repository>")
+  endif()
+  message(FATAL_ERROR "${RELEASE} is of commit ${commit}, which this clone, ${checker}, does not have. "
+                      "Bring it, then rebuild again: git -C ${checker} fetch ${remote} ${commit}")
+endif()
+execute_process(COMMAND git -C "${checker}" rev-parse --path-format=absolute --git-common-dir
+                OUTPUT_VARIABLE repository OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+if(TARGETS)
+  message(STATUS "Rebuilding ${TARGETS} of sphere ${recorded_Version}, commit ${commit}")
+else()
+  message(STATUS "Rebuilding sphere ${recorded_Version}, commit ${commit}")
+endif()
+message(STATUS "as of ${recorded_Source_Date_Epoch}, in a root of ${SUITE} from ${MIRROR}")
 
 # Sets <variable> to the root of the recorded packages, each at its version,
 # the native and "all" ones named as apt names them, by name alone.
@@ -62,20 +92,20 @@ function(recorded_root variable)
   sphere_check_build_root_host()
   set(packages ${recorded_Build_Environment})
   list(TRANSFORM packages REPLACE ":(all|${recorded_Build_Architecture})=" "=")
-  sphere_make_build_root(PACKAGES ${packages} VARIABLE root)
+  sphere_make_build_root(PACKAGES ${packages} VARIABLE root MIRROR_DATE "${recorded_Build_Mirror_Date}")
   set(${variable} "${root}" PARENT_SCOPE)
 endfunction()
 
-# The rebuild's inputs: the record, the source archive, and the packages whose
+# The rebuild's inputs: the record, the targets, and the packages whose
 # signatures it takes. Where WORK holds a rebuild of the same, it is kept.
-set(inputs "")
+set(inputs "${TARGETS}\n")
 file(GLOB signed "${RELEASE}/*.rpm" "${RELEASE}/*.zip")
-foreach(file IN LISTS record archive signed)
+foreach(file IN LISTS record signed)
   file(SHA256 "${file}" sum)
   string(APPEND inputs "${sum}\n")
 endforeach()
 string(SHA256 inputs "${inputs}")
-set(rebuilt "${WORK}/sphere-${recorded_Version}/dist")
+set(rebuilt "${WORK}/sphere/dist")
 set(stamp "${WORK}/inputs")
 set(kept "")
 if(EXISTS "${stamp}" AND EXISTS "${rebuilt}")
@@ -85,23 +115,24 @@ if(kept STREQUAL inputs)
   message(STATUS "${WORK} holds a rebuild of the same inputs: comparing it again")
 else()
   recorded_root(root)
-
   file(REMOVE_RECURSE "${WORK}")
-  file(MAKE_DIRECTORY "${WORK}")
-  file(ARCHIVE_EXTRACT INPUT "${archive}" DESTINATION "${WORK}")
+  file(MAKE_DIRECTORY "${WORK}/sphere")
   # A rebuild checks the bytes that the recorded root makes; where this
   # machine cannot run a target's programs, it goes on without their tests.
   list(JOIN SPHERE_TARGETS "," untested)
+  list(JOIN TARGETS "," targets)
   set(environment SOURCE_DATE_EPOCH=${recorded_Source_Date_Epoch})
   if(DEFINED ENV{CI})
     list(APPEND environment CI=$ENV{CI})
   endif()
+  string(CONCAT release "git -c safe.directory=* clone -q --no-checkout --no-hardlinks /run/sphere/clone.git /sphere"
+                " && git -C /sphere -c advice.detachedHead=false checkout -q \"$1\""
+                " && exec cmake -D SIGNATURES_FROM=/published -D ALLOW_UNTESTED=\"$2\" -D TARGETS=\"$3\""
+                " -P /sphere/cmake/make_release.cmake")
   sphere_run_in_build_root(
     TARBALL "${root}"
-    BIND "${WORK}/sphere-${recorded_Version}=/sphere" "${RELEASE}=/published:ro"
-    COMMAND ${environment} cmake -D SOURCE_ARCHIVE=/published/sphere-${recorded_Version}.tar.gz -D
-            COMMIT=${recorded_Commit} -D SIGNATURES_FROM=/published -D ALLOW_UNTESTED=${untested} -P
-            /sphere/cmake/make_release.cmake)
+    BIND "${repository}=/run/sphere/clone.git:ro" "${WORK}/sphere=/sphere" "${RELEASE}=/published:ro"
+    COMMAND ${environment} sh -c "${release}" sh ${commit} "${untested}" "${targets}")
   file(WRITE "${stamp}" "${inputs}")
 endif()
 
@@ -110,7 +141,7 @@ set(verdicts "")
 if(PUBLIC_KEY)
   get_filename_component(PUBLIC_KEY "${PUBLIC_KEY}" ABSOLUTE)
   set(binds "${RELEASE}=/published:ro" "${PUBLIC_KEY}=/run/sphere/public-key.asc:ro"
-            "${checker}/verify_signatures.sh=/run/sphere/verify_signatures.sh:ro" "${WORK}=/run/sphere/work")
+            "${checker}/cmake/verify_signatures.sh=/run/sphere/verify_signatures.sh:ro" "${WORK}=/run/sphere/work")
   set(authority "")
   if(WINDOWS_CA)
     get_filename_component(WINDOWS_CA "${WINDOWS_CA}" ABSOLUTE)
@@ -130,94 +161,28 @@ if(PUBLIC_KEY)
   file(STRINGS "${WORK}/verdicts" verdicts)
 endif()
 
-# The record names the mirror and the date of its Release file, which a
-# rebuild from another mirror, such as a snapshot, may give otherwise for the
-# same packages: the record is compared but for them, and SHA256SUMS but for
-# the record's line.
-function(read_without_mirror file variable)
-  file(READ "${file}" content)
-  string(REGEX REPLACE "\nBuild-Mirror(-Date)?: [^\n]*" "" content "${content}")
-  set(${variable} "${content}" PARENT_SCOPE)
-endfunction()
-get_filename_component(record_name "${record}" NAME)
-file(SHA256 "${record}" record_sum)
-set(mirror_only FALSE)
-if(EXISTS "${rebuilt}/${record_name}")
-  read_without_mirror("${record}" theirs)
-  read_without_mirror("${rebuilt}/${record_name}" ours)
-  file(SHA256 "${rebuilt}/${record_name}" rebuilt_record_sum)
-  if(theirs STREQUAL ours AND NOT record_sum STREQUAL rebuilt_record_sum)
-    set(mirror_only TRUE)
-  endif()
-endif()
-
-file(GLOB_RECURSE published LIST_DIRECTORIES false RELATIVE "${RELEASE}" "${RELEASE}/*")
-file(GLOB_RECURSE made LIST_DIRECTORIES false RELATIVE "${rebuilt}" "${rebuilt}/*")
-set(names ${published} ${made})
-list(REMOVE_DUPLICATES names)
-list(SORT names)
-set(cells "")
-set(failed 0)
-foreach(name IN LISTS names)
-  set(verdict identical)
-  if(NOT EXISTS "${rebuilt}/${name}")
-    set(verdict "not made by the rebuild")
-  elseif(NOT EXISTS "${RELEASE}/${name}")
-    set(verdict "made by the rebuild, not in the release")
-  elseif(name MATCHES "\\.(asc|gpg)$|(^|/)InRelease$")
-    set(verdict "a signature, taken from the release")
-  elseif(name STREQUAL record_name)
-    if(mirror_only)
-      set(verdict "identical but for the mirror and its date")
-    elseif(NOT record_sum STREQUAL rebuilt_record_sum)
-      sphere_build_record_differences("${record}" "${rebuilt}/${name}" differences)
-      set(verdict "different: ${differences}")
-    endif()
-  else()
-    file(SHA256 "${RELEASE}/${name}" theirs)
-    file(SHA256 "${rebuilt}/${name}" ours)
-    if(name STREQUAL "SHA256SUMS" AND mirror_only)
-      file(READ "${rebuilt}/${name}" content)
-      string(REPLACE "${rebuilt_record_sum}  ${record_name}" "@RECORD@  ${record_name}" content "${content}")
-      string(SHA256 ours "${content}")
-      file(READ "${RELEASE}/${name}" content)
-      string(REPLACE "${record_sum}  ${record_name}" "@RECORD@  ${record_name}" content "${content}")
-      string(SHA256 theirs "${content}")
-    endif()
-    if(NOT theirs STREQUAL ours)
-      set(verdict different)
-    endif()
-  endif()
-  # Where a signature was verified, its verdict goes beside the file's.
-  foreach(line IN LISTS verdicts)
-    string(FIND "${line}" "${name}: " at)
-    if(at EQUAL 0)
-      string(LENGTH "${name}: " length)
-      string(SUBSTRING "${line}" ${length} -1 checked)
-      if(verdict MATCHES "^a signature")
-        set(verdict "a signature from the release: ${checked}")
-      else()
-        set(verdict "${verdict}, and its signature: ${checked}")
-      endif()
-      if(NOT checked MATCHES "^good")
-        set(failed 1)
-      endif()
-    endif()
-  endforeach()
-  if(NOT verdict MATCHES "^(identical|a signature)")
-    set(failed 1)
-  endif()
-  # A semicolon would part the row in two.
-  string(REPLACE ";" "," verdict "${verdict}")
-  list(APPEND cells "${name}" "${verdict}")
-endforeach()
-set(table "Each file of ${RELEASE}, as rebuilt:")
-sphere_table(table 2 cells)
-message(STATUS "${table}")
+include(${checker}/cmake/rebuild_comparison.cmake)
+sphere_compare_rebuild(
+  RELEASE "${RELEASE}"
+  REBUILT "${rebuilt}"
+  RECORD "${record}"
+  WORK "${WORK}"
+  PARTIAL "${TARGETS}"
+  VERDICTS "${verdicts}"
+  FAILED failed)
 if(NOT PUBLIC_KEY)
   message(STATUS "No signature verified: PUBLIC_KEY names the publisher's OpenPGP key.")
 endif()
-if(failed)
-  message(FATAL_ERROR "The rebuild of ${RELEASE} is not identical to it: see the table above")
+# A rebuild that got this far has compared: cmake/rebuild.sh tells it so by
+# the file it names.
+if(DEFINED ENV{SPHERE_REBUILD_COMPARED})
+  file(WRITE "$ENV{SPHERE_REBUILD_COMPARED}" "compared\n")
 endif()
-message(STATUS "Every file of ${RELEASE} is what its source archive and its record make.")
+if(failed)
+  message(FATAL_ERROR "The rebuild of ${RELEASE} is not identical to it: see the table above, or ${WORK}/rebuild.json")
+endif()
+if(TARGETS)
+  message(STATUS "Every file of ${TARGETS} in ${RELEASE} is what commit ${commit} and its record make.")
+else()
+  message(STATUS "Every file of ${RELEASE} is what commit ${commit} and its record make.")
+endif()

@@ -87,5 +87,11 @@ foreach(target IN LISTS SPHERE_TARGETS)
   list(APPEND packages ${SPHERE_TARGET_${target}_packages})
 endforeach()
 sphere_make_build_root(PACKAGES ${packages} VARIABLE root)
-sphere_run_in_build_root(TARBALL "${root}" BIND ${binds} COMMAND ${environment} cmake ${options} -P
-                                                                 /sphere/cmake/make_release.cmake)
+# The release runs with no network, but where a timestamp server is to be
+# asked.
+set(network "")
+if(WINDOWS_TIMESTAMP_URL)
+  set(network NETWORK)
+endif()
+sphere_run_in_build_root(TARBALL "${root}" BIND ${binds} ${network} COMMAND ${environment} cmake ${options} -P
+                                                                            /sphere/cmake/make_release.cmake)
