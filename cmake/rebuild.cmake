@@ -65,11 +65,10 @@ get_filename_component(WORK "${WORK}" ABSOLUTE)
 string(REPLACE "," ";" TARGETS "${TARGETS}")
 
 # The commit must be in this clone: its code is what is trusted.
-execute_process(COMMAND git -C "${checker}" cat-file -e "${commit}^{commit}" RESULT_VARIABLE status OUTPUT_QUIET
-                ERROR_QUIET)
+execute_process(COMMAND git -C "${checker}" cat-file -e "${commit}^{commit}" OUTPUT_QUIET ERROR_QUIET
+                RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
-  execute_process(COMMAND git -C "${checker}" remote OUTPUT_VARIABLE remote OUTPUT_STRIP_TRAILING_WHITESPACE
-                  ERROR_QUIET)
+  execute_process(COMMAND git -C "${checker}" remote ERROR_QUIET OUTPUT_VARIABLE remote)
   string(REGEX REPLACE "\n.*" "" remote "${remote}")
   if(NOT remote)
     set(remote "<the project's repository>")
@@ -77,8 +76,8 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "${RELEASE} is of commit ${commit}, which this clone, ${checker}, does not have. "
                       "Bring it, then rebuild again: git -C ${checker} fetch ${remote} ${commit}")
 endif()
-execute_process(COMMAND git -C "${checker}" rev-parse --path-format=absolute --git-common-dir
-                OUTPUT_VARIABLE repository OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND git -C "${checker}" rev-parse --path-format=absolute --git-common-dir OUTPUT_VARIABLE repository
+                OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 if(TARGETS)
   message(STATUS "Rebuilding ${TARGETS} of sphere ${recorded_Version}, commit ${commit}")
 else()
@@ -125,13 +124,14 @@ else()
   if(DEFINED ENV{CI})
     list(APPEND environment CI=$ENV{CI})
   endif()
-  string(CONCAT release "git -c safe.directory=* clone -q --no-checkout --no-hardlinks /run/sphere/clone.git /sphere"
-                " && git -C /sphere -c advice.detachedHead=false checkout -q \"$1\""
-                " && exec cmake -D SIGNATURES_FROM=/published -D ALLOW_UNTESTED=\"$2\" -D TARGETS=\"$3\""
-                " -P /sphere/cmake/make_release.cmake")
+  string(
+    CONCAT release
+           "git -c safe.directory=* clone -q --no-checkout --no-hardlinks /run/sphere/clone.git /sphere"
+           " && git -C /sphere -c advice.detachedHead=false checkout -q \"$1\""
+           " && exec cmake -D SIGNATURES_FROM=/published -D ALLOW_UNTESTED=\"$2\" -D TARGETS=\"$3\""
+           " -P /sphere/cmake/make_release.cmake")
   sphere_run_in_build_root(
-    TARBALL "${root}"
-    BIND "${repository}=/run/sphere/clone.git:ro" "${WORK}/sphere=/sphere" "${RELEASE}=/published:ro"
+    TARBALL "${root}" BIND "${repository}=/run/sphere/clone.git:ro" "${WORK}/sphere=/sphere" "${RELEASE}=/published:ro"
     COMMAND ${environment} sh -c "${release}" sh ${commit} "${untested}" "${targets}")
   file(WRITE "${stamp}" "${inputs}")
 endif()
@@ -162,14 +162,8 @@ if(PUBLIC_KEY)
 endif()
 
 include(${checker}/cmake/rebuild_comparison.cmake)
-sphere_compare_rebuild(
-  RELEASE "${RELEASE}"
-  REBUILT "${rebuilt}"
-  RECORD "${record}"
-  WORK "${WORK}"
-  PARTIAL "${TARGETS}"
-  VERDICTS "${verdicts}"
-  FAILED failed)
+sphere_compare_rebuild(RELEASE "${RELEASE}" REBUILT "${rebuilt}" RECORD "${record}" WORK "${WORK}" PARTIAL "${TARGETS}"
+                       VERDICTS "${verdicts}" FAILED failed)
 if(NOT PUBLIC_KEY)
   message(STATUS "No signature verified: PUBLIC_KEY names the publisher's OpenPGP key.")
 endif()

@@ -72,9 +72,8 @@ function(rebuild_difference name published rebuilt work variable)
   string(REPLACE "/" "_" report "${name}")
   set(report "differences/${report}.txt")
   file(MAKE_DIRECTORY "${work}/differences")
-  execute_process(
-    COMMAND ${diffoscope} --no-progress --text "${work}/${report}" --max-text-report-size 262144 --timeout 240
-            "${published}" "${rebuilt}" TIMEOUT 300 OUTPUT_QUIET ERROR_QUIET)
+  execute_process(COMMAND ${diffoscope} --no-progress --text "${work}/${report}" --max-text-report-size 262144 --timeout
+                          240 "${published}" "${rebuilt}" TIMEOUT 300 OUTPUT_QUIET ERROR_QUIET)
   set(${variable} "diffoscope's report in ${report}" PARENT_SCOPE)
 endfunction()
 

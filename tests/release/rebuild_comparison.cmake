@@ -9,9 +9,10 @@ file(REMOVE_RECURSE "${WORK}")
 
 # The records: as published, from a snapshot (its mirror and date alone
 # differ), and of another commit.
-set(record "Format: 1.0\nSource: sphere\nVersion: 1.0.0\nCommit: 0123abc\nSource-Date-Epoch: 1796856989\n"
-           "Build-Architecture: amd64\nBuild-Suite: bookworm\nBuild-Mirror: http://deb.debian.org/debian\n"
-           "Build-Mirror-Date: Sat, 05 Dec 2026 08:00:00 UTC\nBuild-Environment:\n g++:amd64 (= 4:12.2.0-3)\n")
+set(record
+    "Format: 1.0\nSource: sphere\nVersion: 1.0.0\nCommit: 0123abc\nSource-Date-Epoch: 1796856989\n"
+    "Build-Architecture: amd64\nBuild-Suite: bookworm\nBuild-Mirror: http://deb.debian.org/debian\n"
+    "Build-Mirror-Date: Sat, 05 Dec 2026 08:00:00 UTC\nBuild-Environment:\n g++:amd64 (= 4:12.2.0-3)\n")
 string(CONCAT record ${record})
 string(REPLACE "http://deb.debian.org/debian\nBuild-Mirror-Date: Sat, 05"
                "http://snapshot.debian.org/archive/debian/20261206T000000Z\nBuild-Mirror-Date: Sun, 06" snapshot
@@ -64,14 +65,8 @@ foreach(row IN ITEMS
   file(REMOVE_RECURSE "${WORK}")
   write_release("${WORK}/release" "${published}")
   write_release("${WORK}/rebuilt" "${made}")
-  sphere_compare_rebuild(
-    RELEASE "${WORK}/release"
-    REBUILT "${WORK}/rebuilt"
-    RECORD "${WORK}/release/r.buildinfo"
-    WORK "${WORK}"
-    PARTIAL ${partial}
-    VERDICTS "${verdicts}"
-    FAILED failed)
+  sphere_compare_rebuild(RELEASE "${WORK}/release" REBUILT "${WORK}/rebuilt" RECORD "${WORK}/release/r.buildinfo" WORK
+                         "${WORK}" PARTIAL ${partial} VERDICTS "${verdicts}" FAILED failed)
   set(case "${published} rebuilt as ${made}")
   if(NOT failed STREQUAL fails)
     message(SEND_ERROR "${case}: fails ${failed}, not ${fails}")
