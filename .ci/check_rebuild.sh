@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Rebuilds a release that this machine made on today's Debian, as anyone
 # would check it: in a minimal Debian 13 root (in_debian_root.sh) with only
-# cmake and mmdebstrap, from its source archive and its record, with the
+# cmake, mmdebstrap and git, from a clone of the commit, with the
 # publisher's public keys. Every file must be identical and every signature
-# good; and a copy in which one package was changed, and SHA256SUMS with it,
-# as a forger would, must be refused, that package named.
+# good; a forger's copy, in which one package and the source archive's
+# release code were changed, and SHA256SUMS with them, must be refused with
+# both named; and a release of a commit the clone lacks must not run. Each
+# verdict is read from the rebuild's JSON and its exit status.
 #
 #   .ci/check_rebuild.sh <release> <folder of its keys>        (as root)
 #
@@ -15,24 +17,53 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 .ci/in_debian_root.sh trixie "$1=/release" "$2=/keys" \
   /var/tmp/sphere-ci/build-roots=/var/cache/sphere-build-roots <<'EOF_ROOT'
-install cmake mmdebstrap
+install cmake mmdebstrap git jq
+# <release> <status it must exit with>: the rebuild's JSON is /root/rebuild/rebuild.json.
 rebuild() {
-  cmake -D RELEASE="$1" -D PUBLIC_KEY=/keys/key.asc -D WINDOWS_CA=/keys/ca.pem \
-    -D BUILD_ROOT_CACHE=/var/cache/sphere-build-roots -D WORK=/root/rebuild -P cmake/rebuild.cmake
+  local status=0
+  sh cmake/rebuild.sh -D RELEASE="$1" -D PUBLIC_KEY=/keys/key.asc -D WINDOWS_CA=/keys/ca.pem \
+    -D BUILD_ROOT_CACHE=/var/cache/sphere-build-roots -D WORK=/root/rebuild >/root/rebuild.log 2>&1 || status=$?
+  if [ "$status" -ne "$2" ]; then
+    cat /root/rebuild.log >&2
+    echo "$SUITE: the rebuild of $1 exited $status, not $2" >&2
+    exit 1
+  fi
 }
-rebuild /release
-echo "$SUITE: the release, rebuilt here, is identical, file for file, and its signatures good"
+# The files whose verdict is not <verdict>, or whose signature is not good.
+files_not() {
+  jq -r --arg verdict "$1" '.files[] | select(.verdict != $verdict or (.signature // "good" | startswith("good") | not))
+    | "\(.name): \(.verdict) \(.signature // "")"' /root/rebuild/rebuild.json
+}
 
-# A forger's copy: one package changed, and SHA256SUMS to match.
+rebuild /release 0
+[ -z "$(files_not identical)" ] || { files_not identical >&2; exit 1; }
+echo "$SUITE: the release, rebuilt here, is identical, file for file ($(jq '.files | length' /root/rebuild/rebuild.json)), and its signatures good"
+
+# A forger's copy: one package changed, and a line of the source archive's
+# release code, its commit kept; SHA256SUMS to match.
 cp -r /release /root/forged
-deb=$(cd /root/forged && ls sphere_*_arm64.deb)
-printf 'x' >>"/root/forged/$deb"
-sed -i "s|^[0-9a-f]*  $deb\$|$(cd /root/forged && sha256sum "$deb")|" /root/forged/SHA256SUMS
-if rebuild /root/forged >/root/forged.log 2>&1 || ! grep -q "^  $deb  *different" /root/forged.log; then
-  cat /root/forged.log >&2
-  echo "$SUITE: the rebuild did not refuse the forger's $deb" >&2
-  exit 1
-fi
-grep "^  $deb \|^  SHA256SUMS\|not identical" /root/forged.log
-echo "$SUITE: the rebuild refused the forger's copy, naming $deb"
+cd /root/forged
+deb=$(ls sphere_*_amd64.deb)
+archive=$(ls sphere-*.tar.gz)
+printf 'x' >>"$deb"
+gzip -dc "$archive" | sed 's/Building and testing /Building and TESTING /' | gzip -9 -n >forged.tar.gz
+mv forged.tar.gz "$archive"
+for file in "$deb" "$archive"; do
+  sed -i "s|^[0-9a-f]*  $file\$|$(sha256sum "$file")|" SHA256SUMS
+done
+cd /root/sphere
+rebuild /root/forged 1
+jq -r '.files[] | select(.verdict != "identical") | "\(.name): \(.verdict) \(.signature // "")"' /root/rebuild/rebuild.json
+for file in "$deb" "$archive"; do
+  jq -e --arg name "$file" '.files[] | select(.name == $name and .verdict == "different")' \
+    /root/rebuild/rebuild.json >/dev/null || { echo "$SUITE: the rebuild did not name the forger's $file" >&2; exit 1; }
+done
+echo "$SUITE: the rebuild refused the forger's copy (exit 1), naming $deb and $archive"
+
+# A release of a commit that this clone lacks: nothing runs.
+cp -r /release /root/elsewhere
+sed -i 's/^Commit: .*/Commit: 0123456789abcdef0123456789abcdef01234567/' /root/elsewhere/*.buildinfo
+rebuild /root/elsewhere 2
+grep -o "does not have.*" /root/rebuild.log | head -n 2
+echo "$SUITE: the rebuild of a commit this clone lacks did not run (exit 2)"
 EOF_ROOT

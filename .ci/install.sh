@@ -4,9 +4,10 @@
 # standard library, the style and lint checkers, libFuzzer (which clang only
 # recommends), the tools that package, Debian's and RPM's checkers, what
 # checks the bill of materials against its schema, what signs a release and
-# its Windows programs and makes and uses its apt and RPM repositories, and
+# its Windows programs and makes and uses its apt and RPM repositories,
 # mmdebstrap, which makes the release's build root and the minimal roots of
-# other Debian releases. The reader's tests make their locale with a decimal
+# other Debian releases, and what a user who rebuilds a release has: newuidmap
+# (uidmap), diffoscope and jq. The reader's tests make their locale with a decimal
 # comma from the sources in locales; man shows the installed package's manual
 # page.
 #
@@ -30,14 +31,14 @@ installed() {
 }
 mapfile -t packages < <(cmake -D FIELDS=packages -P cmake/targets.cmake | tr ' ' '\n' | sort -u)
 packages+=(make git binutils dpkg-dev locales clang clang-tidy clang-format cmake-format libc++-dev libc++abi-dev libclang-rt-dev shellcheck
-  rpm lintian rpmlint man-db python3-jsonschema gnupg apt-utils createrepo-c dnf openssl osslsigncode mmdebstrap)
+  rpm lintian rpmlint man-db python3-jsonschema gnupg apt-utils createrepo-c dnf openssl osslsigncode mmdebstrap uidmap
+  diffoscope-minimal jq)
 missing=()
 for package in "${packages[@]}"; do
   installed "$package" || missing+=("$package")
 done
-# The 32-bit Windows program's tests fetch Wine's 32-bit DLLs from the i386
-# side of the archive (tests/wine-wow64), whose indexes apt must have; nothing
-# of i386 is installed.
+# The 32-bit Windows program's tests load Wine's 32-bit DLLs, libwine:i386,
+# from the i386 side of the archive, which apt must know.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
   apt-get update -qq || echo "apt-get update failed for some indexes; going on with those apt has"
