@@ -1,8 +1,8 @@
 # Checks the helpers that the release's scripts share, each against a table:
 # the symbols a program needs, the newest of their versions and libgcc's
 # package version for one, the layout of a table, the reading of a build
-# record and what another says otherwise, and the one way a command runs,
-# with what it stops on.
+# record and what another says otherwise, the snapshot archive as of its
+# date, and the one way a command runs, with what it stops on.
 #
 #   cmake -D WORK=<scratch folder> -P tests/release/release_scripts.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -109,6 +109,16 @@ foreach(row IN ITEMS
   expect("what a rebuild's record says otherwise, ${from} made ${to}" "${actual}" "${differences}")
 endforeach()
 
+# The snapshot archive as of a record's mirror date: <date>|<its address>.
+foreach(row IN ITEMS "Sat, 05 Dec 2026 08:00:00 UTC|20261205T080000Z" "Thu, 1 Jan 2026 23:59:09 UTC|20260101T235909Z"
+                     "Fri, 31 Oct 2025 07:05:00 UTC|20251031T070500Z")
+  string(REPLACE "|" ";" row "${row}")
+  list(GET row 0 date)
+  list(GET row 1 time)
+  sphere_snapshot_mirror("${date}" actual)
+  expect("the snapshot as of ${date}" "${actual}" "http://snapshot.debian.org/archive/debian/${time}")
+endforeach()
+
 # sphere_run: what it gives back, and the files it makes readable by all.
 include(${cmake_dir}/run_command.cmake)
 sphere_run(sh -c "echo out; echo said >&2" OUTPUT output)
@@ -125,7 +135,8 @@ expect("the mode of a file it made" "${mode}" "-rw-r--r--")
 foreach(row IN ITEMS
     "sphere_run(sh -c \"echo why >&2 && exit 3\" QUIET FAILURE \"No release: it failed\")|No release: it failed: sh -c .* failed .3. .*why"
     "sphere_run(false OUTPUT nothing)|false failed .1."
-    "file(WRITE \"${WORK}/bare\" \"Version: 1.0.0\\n\")\nsphere_read_build_record(\"${WORK}/bare\" r)|records no Commit")
+    "file(WRITE \"${WORK}/bare\" \"Version: 1.0.0\\n\")\nsphere_read_build_record(\"${WORK}/bare\" r)|records no Commit"
+    "sphere_snapshot_mirror(\"2026-12-05 08:00:00\" address)|is not the date of a Release file")
 # cmake-format: on
   string(REPLACE "|" ";" row "${row}")
   list(GET row 0 code)
