@@ -47,10 +47,11 @@ for file in "${cmake[@]}"; do
 done
 echo "cmake-format: ${#cmake[@]} files"
 
-# A shell script is a tracked file that starts with a shell's #! line.
+# A shell script is a tracked file that starts with a shell's #! line, or
+# is named *.sh, as a sourced one is (its shell directive says which).
 scripts=()
 while IFS= read -r file; do
-  if head -n 1 "$file" | grep -Eq '^#!.*[/ ](ba)?sh$'; then
+  if [[ $file == *.sh ]] || head -n 1 "$file" | grep -Eq '^#!.*[/ ](ba)?sh$'; then
     scripts+=("$file")
   fi
 done < <(git ls-files)

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the benchmarks, from the project's root, with their arguments:
 # sets `program` (the first argument, or build/release/sphere, built if
 # missing) and `work` (a scratch folder, removed on exit).
