@@ -246,7 +246,10 @@ endfunction()
 # sentence.
 function(print_closing_table)
   list(JOIN MADE "\n  " made)
-  if(SIGNING)
+  if(SIGNING AND NOT WHOLE)
+    set(signed "\nEach RPM package signed as ${SIGNATURES_FROM}'s is; some targets alone make no repositories "
+               "nor SHA256SUMS.asc.")
+  elseif(SIGNING)
     set(signed
         "\n  SHA256SUMS.asc\n  debian/, rpm/: the apt and RPM repositories\nSigned, SHA256SUMS and each RPM package, ")
     if(OPENPGP_KEY)

@@ -162,8 +162,8 @@ if(PUBLIC_KEY)
 endif()
 
 include(${checker}/cmake/rebuild_comparison.cmake)
-sphere_compare_rebuild(RELEASE "${RELEASE}" REBUILT "${rebuilt}" RECORD "${record}" WORK "${WORK}" PARTIAL "${TARGETS}"
-                       VERDICTS "${verdicts}" FAILED failed)
+sphere_compare_rebuild(RELEASE "${RELEASE}" REBUILT "${rebuilt}" RECORD "${record}" WORK "${WORK}" PARTIAL ${TARGETS}
+                       VERDICTS ${verdicts} FAILED failed)
 if(NOT PUBLIC_KEY)
   message(STATUS "No signature verified: PUBLIC_KEY names the publisher's OpenPGP key.")
 endif()

@@ -39,7 +39,7 @@ function(write_release folder files)
 endfunction()
 
 # <published files>|<rebuilt files>|<targets of a rebuild of some alone>|
-# <signatures' verdicts>|<file>=<its verdict>, ...|<fails>
+# <signatures' verdicts, &-separated>|<file>=<its verdict>, ...|<fails>
 # cmake-format: off
 foreach(row IN ITEMS
     "a.deb:1,b.deb:2|a.deb:1,b.deb:2|||a.deb=identical,b.deb=identical,SHA256SUMS=identical|FALSE"
@@ -52,6 +52,7 @@ foreach(row IN ITEMS
     "a.deb:1,S.asc:s|a.deb:1,S.asc:s||S.asc: good, by the key|S.asc=identical|FALSE"
     "a.deb:1,S.asc:s|a.deb:1|x|S.asc: bad: it signs another text|S.asc=not rebuilt|TRUE"
     "a.rpm:1|a.rpm:1||a.rpm: bad: NOT OK|a.rpm=identical|TRUE"
+    "a.rpm:1,S.asc:s|a.rpm:1,S.asc:s||S.asc: good, by the key&a.rpm: bad: NOT OK|S.asc=identical,a.rpm=identical|TRUE"
     "a.deb:1,r.buildinfo:@record@|a.deb:1,r.buildinfo:@snapshot@|||r.buildinfo=identical,SHA256SUMS=identical|FALSE"
     "a.deb:1,r.buildinfo:@record@|a.deb:1,r.buildinfo:@other_commit@|||r.buildinfo=different,SHA256SUMS=different|TRUE")
 # cmake-format: on
@@ -60,13 +61,14 @@ foreach(row IN ITEMS
   list(GET row 1 made)
   list(GET row 2 partial)
   list(GET row 3 verdicts)
+  string(REPLACE "&" ";" verdicts "${verdicts}")
   list(GET row 4 expected)
   list(GET row 5 fails)
   file(REMOVE_RECURSE "${WORK}")
   write_release("${WORK}/release" "${published}")
   write_release("${WORK}/rebuilt" "${made}")
   sphere_compare_rebuild(RELEASE "${WORK}/release" REBUILT "${WORK}/rebuilt" RECORD "${WORK}/release/r.buildinfo" WORK
-                         "${WORK}" PARTIAL ${partial} VERDICTS "${verdicts}" FAILED failed)
+                         "${WORK}" PARTIAL ${partial} VERDICTS ${verdicts} FAILED failed)
   set(case "${published} rebuilt as ${made}")
   if(NOT failed STREQUAL fails)
     message(SEND_ERROR "${case}: fails ${failed}, not ${fails}")
