@@ -10,6 +10,7 @@ cd "$(dirname "$0")/.."
 release=$1 keys=$2 target=$3
 user=sphere-rebuilder
 # useradd gives a new user its subordinate ids, where /etc/subuid exists.
+touch /etc/subuid /etc/subgid
 id "$user" >/dev/null 2>&1 || useradd --create-home --shell /bin/sh "$user"
 grep -q "^$user:" /etc/subuid || usermod --add-subuids 1000000-1065535 --add-subgids 1000000-1065535 "$user"
 home=$(getent passwd "$user" | cut -d: -f6)
