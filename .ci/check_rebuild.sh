@@ -20,7 +20,7 @@ cd "$(dirname "$0")/.."
 install cmake mmdebstrap git jq
 # <release> <status it must exit with>: the rebuild's JSON is /root/rebuild/rebuild.json.
 rebuild() {
-  local status=0
+  local status=0 start=$SECONDS
   sh cmake/rebuild.sh -D RELEASE="$1" -D PUBLIC_KEY=/keys/key.asc -D WINDOWS_CA=/keys/ca.pem \
     -D BUILD_ROOT_CACHE=/var/cache/sphere-build-roots -D WORK=/root/rebuild >/root/rebuild.log 2>&1 || status=$?
   if [ "$status" -ne "$2" ]; then
@@ -28,6 +28,7 @@ rebuild() {
     echo "$SUITE: the rebuild of $1 exited $status, not $2" >&2
     exit 1
   fi
+  echo "$SUITE: the rebuild of $1 took $((SECONDS - start)) s"
 }
 # The files whose verdict is not <verdict>, or whose signature is not good.
 files_not() {
@@ -44,7 +45,7 @@ echo "$SUITE: the release, rebuilt here, is identical, file for file ($(jq '.fil
 cp -r /release /root/forged
 cd /root/forged
 deb=$(ls sphere_*_amd64.deb)
-archive=$(ls sphere-*.tar.gz)
+archive=$(basename ./*.buildinfo .buildinfo).tar.gz
 printf 'x' >>"$deb"
 gzip -dc "$archive" | sed 's/Building and testing /Building and TESTING /' | gzip -9 -n >forged.tar.gz
 mv forged.tar.gz "$archive"
@@ -64,6 +65,6 @@ echo "$SUITE: the rebuild refused the forger's copy (exit 1), naming $deb and $a
 cp -r /release /root/elsewhere
 sed -i 's/^Commit: .*/Commit: 0123456789abcdef0123456789abcdef01234567/' /root/elsewhere/*.buildinfo
 rebuild /root/elsewhere 2
-grep -o "does not have.*" /root/rebuild.log | head -n 2
+sed -n '/CMake Error/,$p' /root/rebuild.log | head -n 5
 echo "$SUITE: the rebuild of a commit this clone lacks did not run (exit 2)"
 EOF_ROOT
