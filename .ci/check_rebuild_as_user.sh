@@ -14,6 +14,10 @@ touch /etc/subuid /etc/subgid
 id "$user" >/dev/null 2>&1 || useradd --create-home --shell /bin/sh "$user"
 grep -q "^$user:" /etc/subuid || usermod --add-subuids 1000000-1065535 --add-subgids 1000000-1065535 "$user"
 home=$(getent passwd "$user" | cut -d: -f6)
+# A user reaches its home through /, which a root unpacked from a private
+# folder keeps at mode 0700, as the bare machine of ../shared/tools/bare-ci
+# does; everywhere else it is 0755 already.
+[ "$(stat -c %a /)" = 755 ] || chmod 755 /
 rm -rf "$home/sphere" "$home/release" "$home/key.asc" "$home/.cache"
 git clone -q . "$home/sphere"
 cp -r "$release" "$home/release"
