@@ -62,13 +62,9 @@ if(NOT WORK)
   set(WORK "${checker}/build/rebuild")
 endif()
 get_filename_component(WORK "${WORK}" ABSOLUTE)
-string(REPLACE "," ";" TARGETS "${TARGETS}")
-foreach(target IN LISTS TARGETS)
-  if(NOT target IN_LIST SPHERE_TARGETS)
-    list(JOIN SPHERE_TARGETS ", " targets)
-    message(FATAL_ERROR "${target} is not a target; the targets are ${targets}")
-  endif()
-endforeach()
+if(TARGETS)
+  sphere_chosen_targets(TARGETS "${TARGETS}")
+endif()
 
 # The commit must be in this clone: its code is what is trusted.
 execute_process(COMMAND git -C "${checker}" cat-file -e "${commit}^{commit}" OUTPUT_QUIET ERROR_QUIET
