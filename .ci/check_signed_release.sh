@@ -28,9 +28,9 @@ refuses() {
 }
 
 # Every signature good with the publisher's key, each checked as the rebuild
-# checks it (cmake/verify_signatures.sh): the checksums', the repositories'
+# checks it (release/in_root/verify_signatures.sh): the checksums', the repositories'
 # and each RPM package's.
-verdicts=$(sh cmake/verify_signatures.sh "$dist" "$scratch/key.asc")
+verdicts=$(sh release/in_root/verify_signatures.sh "$dist" "$scratch/key.asc")
 echo "$verdicts"
 if [ -z "$verdicts" ] || grep -qv ': good' <<<"$verdicts"; then
   echo "not every signature is good with the publisher's key" >&2

@@ -27,7 +27,7 @@ if [ ! -f "$cache/$suite.tar" ]; then
 fi
 
 # The root is entered as the release enters its build root
-# (cmake/build_root/enter.sh), which undoes its mounts when the script ends;
+# (release/host/enter.sh), which undoes its mounts when the script ends;
 # the clone is mounted into it.
 work=$(mktemp -d "$cache/$suite.XXXXXX")
 trap 'rm -rf --one-file-system "$work"' EXIT
@@ -48,5 +48,5 @@ install() {
 apt-get update -qq
 PRELUDE
   cat
-} | sh cmake/build_root/enter.sh "$cache/$suite.tar" "$work/root" "${binds[@]}" -- \
+} | sh release/host/enter.sh "$cache/$suite.tar" "$work/root" "${binds[@]}" -- \
   CI=true DEBIAN_FRONTEND=noninteractive SUITE="$suite" bash -euo pipefail -s

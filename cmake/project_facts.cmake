@@ -1,5 +1,5 @@
 # The project's facts, each stated once: the build (CMakeLists.txt) and the
-# release (make_release.cmake) both read them from here.
+# release (release/in_root/release_stages.cmake) both read them from here.
 
 # The version, which both changelogs must begin with.
 set(SPHERE_VERSION 1.0.0)

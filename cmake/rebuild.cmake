@@ -12,7 +12,8 @@
 # build_record.cmake) names the commit, the time and the build root; its
 # other files are only read, never run nor built from. The commit must be in
 # this clone. In the root, the root's git checks it out of this clone, and
-# that commit's own make_release.cmake releases it as of the recorded
+# that commit's own release stages (release/in_root/release_stages.cmake, or
+# cmake/make_release.cmake before it) release it as of the recorded
 # SOURCE_DATE_EPOCH, with no network, into WORK (build/rebuild by default),
 # where a rebuild of the same inputs is kept and compared again. So the
 # source archive is made again from the commit too, and compared. TARGETS
@@ -39,8 +40,9 @@
 # identical and every signature checked good.
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(checker "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
-include(${checker}/cmake/build_root.cmake)
-include(${checker}/cmake/build_record.cmake)
+include(${checker}/release/host/build_root.cmake)
+include(${checker}/release/host/enter_build_root.cmake)
+include(${checker}/release/in_root/build_record.cmake)
 include(${checker}/cmake/table.cmake)
 if(NOT RELEASE)
   message(FATAL_ERROR "Which release? cmake -D RELEASE=<folder> -P cmake/rebuild.cmake")
@@ -130,8 +132,10 @@ else()
     CONCAT release
            "git -c safe.directory=* clone -q --no-checkout --no-hardlinks /run/sphere/clone.git /sphere"
            " && git -C /sphere -c advice.detachedHead=false checkout -q \"$1\""
+           " && stages=/sphere/release/in_root/release_stages.cmake"
+           " && { [ -f $stages ] || stages=/sphere/cmake/make_release.cmake; }"
            " && exec cmake -D SIGNATURES_FROM=/published -D ALLOW_UNTESTED=\"$2\" -D TARGETS=\"$3\""
-           " -P /sphere/cmake/make_release.cmake")
+           " -D DIST=/sphere/dist -P $stages")
   sphere_run_in_build_root(
     TARBALL "${root}" BIND "${repository}=/run/sphere/clone.git:ro" "${WORK}/sphere=/sphere" "${RELEASE}=/published:ro"
     COMMAND ${environment} sh -c "${release}" sh ${commit} "${untested}" "${targets}")
@@ -142,8 +146,9 @@ endif()
 set(verdicts "")
 if(PUBLIC_KEY)
   get_filename_component(PUBLIC_KEY "${PUBLIC_KEY}" ABSOLUTE)
-  set(binds "${RELEASE}=/published:ro" "${PUBLIC_KEY}=/run/sphere/public-key.asc:ro"
-            "${checker}/cmake/verify_signatures.sh=/run/sphere/verify_signatures.sh:ro" "${WORK}=/run/sphere/work")
+  set(binds
+      "${RELEASE}=/published:ro" "${PUBLIC_KEY}=/run/sphere/public-key.asc:ro"
+      "${checker}/release/in_root/verify_signatures.sh=/run/sphere/verify_signatures.sh:ro" "${WORK}=/run/sphere/work")
   set(authority "")
   if(WINDOWS_CA)
     get_filename_component(WINDOWS_CA "${WINDOWS_CA}" ABSOLUTE)
@@ -163,7 +168,7 @@ if(PUBLIC_KEY)
   file(STRINGS "${WORK}/verdicts" verdicts)
 endif()
 
-include(${checker}/cmake/rebuild_comparison.cmake)
+include(${checker}/release/host/compare_rebuild.cmake)
 sphere_compare_rebuild(RELEASE "${RELEASE}" REBUILT "${rebuilt}" RECORD "${record}" WORK "${WORK}" PARTIAL ${TARGETS}
                        VERDICTS ${verdicts} FAILED failed)
 if(NOT PUBLIC_KEY)

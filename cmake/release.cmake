@@ -1,7 +1,7 @@
 # Makes a release of the last commit into a fresh dist/, on any Linux host:
-# in the build root (build_root.cmake), a minimal Debian root that holds every
+# in the build root (release/host/build_root.cmake), a minimal Debian root that holds every
 # tool the release uses, it builds, tests, packages and signs the program for
-# every target (make_release.cmake), and records the root beside the packages
+# every target (release/in_root/release_stages.cmake), and records the root beside the packages
 # (build_record.cmake), so that anyone can rebuild it and compare
 # (rebuild.cmake).
 #
@@ -35,7 +35,8 @@
 # WINDOWS_SIGNING_URL for WINDOWS_PUBLISHER_URL.
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(source "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
-include(${CMAKE_CURRENT_LIST_DIR}/build_root.cmake)
+include(${source}/release/host/build_root.cmake)
+include(${source}/release/host/enter_build_root.cmake)
 sphere_build_root_settings()
 sphere_check_build_root_host()
 
@@ -93,5 +94,5 @@ set(network "")
 if(WINDOWS_TIMESTAMP_URL)
   set(network NETWORK)
 endif()
-sphere_run_in_build_root(TARBALL "${root}" BIND ${binds} ${network} COMMAND ${environment} cmake ${options} -P
-                                                                            /sphere/cmake/make_release.cmake)
+sphere_run_in_build_root(TARBALL "${root}" BIND ${binds} ${network}
+                         COMMAND ${environment} cmake ${options} -P /sphere/release/in_root/release_stages.cmake)

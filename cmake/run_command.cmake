@@ -3,7 +3,7 @@
 #   sphere_run(<command> [<argument>...] [IN <folder>] [QUIET]
 #              [OUTPUT <variable>] [OUTPUT_FILE <file>] [FAILURE <sentence>])
 #
-# runs it in <folder> (the sources by default) with the files it makes
+# runs it in <folder> (by default where cmake runs) with the files it makes
 # readable by all, whatever the caller's umask, since cpack makes the
 # packages' folders with it; and stops where it fails, with <sentence> where
 # one is given, naming the command and its exit status. Its output goes to the caller's, or with QUIET is shown
@@ -13,13 +13,13 @@
 #
 # A command asked a question, whose failure is an answer, runs with
 # execute_process and its RESULT_VARIABLE.
-get_filename_component(SPHERE_SOURCE_DIR "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
-
 function(sphere_run)
   cmake_parse_arguments(PARSE_ARGV 0 arg "QUIET" "IN;OUTPUT;OUTPUT_FILE;FAILURE" "")
-  set(folder "${SPHERE_SOURCE_DIR}")
+  set(in "")
+  set(where "")
   if(arg_IN)
-    set(folder "${arg_IN}")
+    set(in WORKING_DIRECTORY "${arg_IN}")
+    set(where " in ${arg_IN}")
   endif()
   set(capture "")
   if(arg_QUIET)
@@ -29,14 +29,14 @@ function(sphere_run)
   elseif(arg_OUTPUT_FILE)
     set(capture OUTPUT_FILE "${arg_OUTPUT_FILE}")
   endif()
-  execute_process(COMMAND sh -c "umask 022 && exec \"$@\"" sh ${arg_UNPARSED_ARGUMENTS} WORKING_DIRECTORY "${folder}"
+  execute_process(COMMAND sh -c "umask 022 && exec \"$@\"" sh ${arg_UNPARSED_ARGUMENTS} ${in}
                   RESULT_VARIABLE status ${capture})
   if(NOT status EQUAL 0)
     list(JOIN arg_UNPARSED_ARGUMENTS " " command)
     if(arg_FAILURE)
       string(APPEND arg_FAILURE ": ")
     endif()
-    message(FATAL_ERROR "${arg_FAILURE}${command}\nfailed (${status}) in ${folder}\n${said}")
+    message(FATAL_ERROR "${arg_FAILURE}${command}\nfailed (${status})${where}\n${said}")
   endif()
   if(arg_OUTPUT)
     set(${arg_OUTPUT} "${output}" PARENT_SCOPE)

@@ -2,7 +2,8 @@
 # toolchain, the packages, the release and CI need to know of it:
 #
 #   preset     the preset (configure, build, test and workflow) that builds it,
-#              in cmake/presets/targets.json
+#              in cmake/presets/targets.json, which cmake/presets/make_targets.cmake
+#              writes from this file
 #   system     CMAKE_SYSTEM_NAME in its build
 #   processor  CMAKE_SYSTEM_PROCESSOR in its build
 #   deb, rpm   Debian's and RPM's names for that processor (- for Windows)
@@ -37,8 +38,24 @@ windows-x64    Windows AMD64    -        -        x86_64-w64-mingw32      /usr/l
 ]])
 set(sphere_target_fields preset system processor deb rpm triplet emulator packages)
 
-# Sets SPHERE_TARGETS and SPHERE_TARGET_<preset>_<field> from the table; a
-# "-" in it becomes an empty value.
+# What each target's preset says it is, to those who list the presets.
+set(sphere_target_names
+    [[
+linux-x86_64   Linux on x86-64, with the host's compiler
+linux-aarch64  Linux on 64-bit ARM
+linux-armhf    Linux on 32-bit ARM, hardware floating point
+linux-armel    Linux on 32-bit ARM, software floating point
+linux-i686     Linux on 32-bit x86 with SSE2
+linux-mips64el Linux on little-endian 64-bit MIPS
+linux-ppc64le  Linux on little-endian 64-bit POWER
+linux-riscv64  Linux on 64-bit RISC-V
+linux-s390x    Linux on big-endian IBM Z
+windows-x86    32-bit Windows console program (MinGW-w64)
+windows-x64    64-bit Windows console program (MinGW-w64)
+]])
+
+# Sets SPHERE_TARGETS and SPHERE_TARGET_<preset>_<field> from the table, a
+# "-" in it becoming an empty value, and SPHERE_TARGET_<preset>_name.
 function(sphere_read_targets)
   set(presets "")
   string(REGEX MATCHALL "[^\n]+" lines "${sphere_target_table}")
@@ -52,6 +69,11 @@ function(sphere_read_targets)
       string(REPLACE "," ";" value "${value}")
       set(SPHERE_TARGET_${preset}_${field} "${value}" PARENT_SCOPE)
     endforeach()
+  endforeach()
+  string(REGEX MATCHALL "[^\n]+" lines "${sphere_target_names}")
+  foreach(line IN LISTS lines)
+    string(REGEX MATCH "^([^ ]+) +(.*)$" line "${line}")
+    set(SPHERE_TARGET_${CMAKE_MATCH_1}_name "${CMAKE_MATCH_2}" PARENT_SCOPE)
   endforeach()
   set(SPHERE_TARGETS ${presets} PARENT_SCOPE)
 endfunction()

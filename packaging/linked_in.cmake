@@ -1,6 +1,6 @@
 # Whose code a program may hold besides its own, and under which licence: the
 # one list that the notices (notices.cmake), Debian's copyright file
-# (packaging_linux.cmake), the release's bill of materials (cmake/sbom.cmake)
+# (packaging_linux.cmake), the release's bill of materials (release/in_root/sbom.cmake)
 # and the linked-in test are all made from.
 #
 # Each line: a library or start-up object that a link map can show, by its
@@ -77,19 +77,4 @@ function(sphere_linked_in_libraries)
     endforeach()
   endforeach()
   set(${arg_OUTPUT} ${libraries} PARENT_SCOPE)
-endfunction()
-
-# sphere_link_map_files(<map> <variable>)
-# Sets <variable> to the files of others' code that GNU ld's link map shows
-# the program holds: each archive that a member was taken from, and each
-# start-up object, by its path as the linker found it. The program's own
-# files are the build's, named by relative paths.
-function(sphere_link_map_files map variable)
-  file(STRINGS "${map}" members REGEX "^/[^ ]+\\.a\\([^)]+\\)")
-  list(TRANSFORM members REPLACE "\\.a\\(.*" ".a")
-  file(STRINGS "${map}" objects REGEX "^LOAD /[^ ]+\\.o$")
-  list(TRANSFORM objects REPLACE "^LOAD " "")
-  set(files ${members} ${objects})
-  list(REMOVE_DUPLICATES files)
-  set(${variable} ${files} PARENT_SCOPE)
 endfunction()

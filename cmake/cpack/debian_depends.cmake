@@ -5,7 +5,7 @@
 # Debian's symbols files give glibc's symbols their version's number
 # (GLIBC_2.34: libc6 2.34), and libgcc_s's the GCC release that brought them
 # (GCC_4.2.0: 4.2, GCC_7.0.0: 7), which is libgcc-s1's version too.
-include(${CMAKE_CURRENT_LIST_DIR}/../modules/symbol_versions.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/symbol_versions.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/../run_command.cmake)
 sphere_needed_symbols(${CPACK_SPHERE_READELF} ${CPACK_SPHERE_PROGRAM} symbols)
 set(depends "")

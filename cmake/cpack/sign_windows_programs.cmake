@@ -2,7 +2,7 @@
 # them: where the release names a certificate and key, signs each program
 # there with Authenticode (osslsigncode), as of SOURCE_DATE_EPOCH, under the
 # name "sphere" and, where given, the publisher's address (see
-# check_windows_signing_key.cmake).
+# release/in_root/authenticode_key.cmake).
 #
 #   CPACK_SPHERE_AUTHENTICODE_CERT  the PEM certificate chain
 #   CPACK_SPHERE_AUTHENTICODE_KEY   its PEM private key

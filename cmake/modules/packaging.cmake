@@ -22,12 +22,14 @@ set(CPACK_STRIP_FILES ON)
 # Which parts of the install each kind of package holds.
 set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/cpack/package_contents.cmake")
 
-# A target of the release names its packages from its line in targets.cmake
-# (Windows and Linux name their processors apart: AMD64 and x86_64, x86 and
-# i686); it must be built for that line's processor.
+# A target of the release names its packages from its line in targets.cmake.
+# A cross-compiled one is built for that line's processor by its toolchain
+# (cross.cmake); one built by the host's own compiler is built for the host's,
+# which must be the line's.
 if(SPHERE_TARGET)
   include(${PROJECT_SOURCE_DIR}/cmake/targets.cmake)
-  if(NOT SPHERE_TARGET_${SPHERE_TARGET}_processor STREQUAL CMAKE_SYSTEM_PROCESSOR)
+  if(NOT SPHERE_TARGET_${SPHERE_TARGET}_triplet AND NOT SPHERE_TARGET_${SPHERE_TARGET}_processor STREQUAL
+                                                    CMAKE_SYSTEM_PROCESSOR)
     message(
       FATAL_ERROR "The target ${SPHERE_TARGET} is for the processor "
                   "\"${SPHERE_TARGET_${SPHERE_TARGET}_processor}\", but this build is for \"${CMAKE_SYSTEM_PROCESSOR}\""

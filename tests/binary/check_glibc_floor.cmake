@@ -5,7 +5,7 @@
 #   FLOOR    the oldest glibc it must run on, such as 2.34
 #   TARGET   what the program is built for, for the message
 
-include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/modules/symbol_versions.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/cpack/symbol_versions.cmake)
 sphere_needed_symbols("${READELF}" "${PROGRAM}" needed)
 list(FILTER needed INCLUDE REGEX "@GLIBC_[0-9.]+$")
 set(too_new "")

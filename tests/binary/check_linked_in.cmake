@@ -7,7 +7,7 @@
 #   ALLOWED  the libraries and objects allowed, by file name less .a or .o
 
 cmake_minimum_required(VERSION 3.25)
-include(${CMAKE_CURRENT_LIST_DIR}/../../packaging/linked_in.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/link_map.cmake)
 sphere_link_map_files("${MAP}" files)
 set(linked "")
 foreach(file IN LISTS files)

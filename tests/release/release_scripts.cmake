@@ -7,8 +7,8 @@
 #   cmake -D WORK=<scratch folder> -P tests/release/release_scripts.cmake
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(cmake_dir "${CMAKE_CURRENT_LIST_DIR}/../../cmake" ABSOLUTE)
-include(${cmake_dir}/modules/symbol_versions.cmake)
-include(${cmake_dir}/build_record.cmake)
+include(${cmake_dir}/cpack/symbol_versions.cmake)
+include(${cmake_dir}/../release/in_root/build_record.cmake)
 include(${cmake_dir}/table.cmake)
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
@@ -141,8 +141,9 @@ foreach(row IN ITEMS
   string(REPLACE "|" ";" row "${row}")
   list(GET row 0 code)
   list(GET row 1 message)
-  file(WRITE "${WORK}/stops.cmake" "include(${cmake_dir}/run_command.cmake)\ninclude(${cmake_dir}/build_record.cmake)\n"
-                                   "${code}\n")
+  file(WRITE "${WORK}/stops.cmake"
+       "include(${cmake_dir}/run_command.cmake)\ninclude(${cmake_dir}/../release/in_root/build_record.cmake)\n"
+       "${code}\n")
   execute_process(COMMAND ${CMAKE_COMMAND} -P "${WORK}/stops.cmake" RESULT_VARIABLE status ERROR_VARIABLE said)
   string(REGEX REPLACE "[ \n]+" " " said "${said}")
   if(status EQUAL 0 OR NOT said MATCHES "${message}")

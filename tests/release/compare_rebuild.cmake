@@ -2,9 +2,9 @@
 # table of small releases made here: each file's verdict, as the JSON that it
 # writes for machines says it, and whether the rebuild fails.
 #
-#   cmake -D WORK=<scratch folder> -P tests/release/rebuild_comparison.cmake
+#   cmake -D WORK=<scratch folder> -P tests/release/compare_rebuild.cmake
 cmake_minimum_required(VERSION 3.25)
-include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/rebuild_comparison.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../release/host/compare_rebuild.cmake)
 file(REMOVE_RECURSE "${WORK}")
 
 # The records: as published, from a snapshot (its mirror and date alone

@@ -30,8 +30,8 @@
 # Where diffoscope is installed, each file that differs gets its report in
 # WORK/differences/, bounded in size and time.
 include_guard(GLOBAL)
-include(${CMAKE_CURRENT_LIST_DIR}/build_record.cmake)
-include(${CMAKE_CURRENT_LIST_DIR}/table.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../in_root/build_record.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/table.cmake)
 
 # Sets <variable> to <value> as a JSON string.
 function(rebuild_json_string value variable)

@@ -27,7 +27,7 @@
 # sphere_snapshot_mirror sets <variable> to the address of Debian's snapshot
 # archive as of the mirror's recorded date, which has the packages at their
 # recorded versions after the mirror has moved on.
-include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/run_command.cmake)
 
 function(sphere_write_build_record)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "OUTPUT;VERSION;COMMIT" "")

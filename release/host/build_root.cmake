@@ -22,17 +22,15 @@
 #   sphere_check_build_root_host()
 #   sphere_make_build_root(PACKAGES <package[:arch][=version]>... VARIABLE <variable>
 #                          [MIRROR_DATE <the recorded date of the mirror's Release file>])
-#   sphere_run_in_build_root(TARBALL <tarball> [BIND <host path>=<path>[:ro]...]
-#                            [NETWORK] COMMAND <command>...)
 #
 # A root is kept as a tarball named for what makes it, the suite, the mirror,
 # its package list and the date of the mirror's Release file, where the
 # versions are not given: a release finds the one made before it until one of
-# them changes, and is then made anew. Each command runs in a fresh copy of it,
-# with no network but where NETWORK asks for the host's: whatever it uses is in
-# the root, and so in its record, and nothing can be fetched behind it.
+# them changes, and is then made anew (enter_build_root.cmake runs a command
+# in it).
 include_guard(GLOBAL)
-include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/enter_build_root.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/targets.cmake)
 
 # What the release itself needs in the root besides each target's packages:
 # CMake and make; git, which makes the source archive; binutils' readelf for
@@ -69,25 +67,6 @@ macro(sphere_build_root_settings)
     endif()
   endif()
 endmacro()
-
-# How this host gets into a root, as unshare's command and options: as root,
-# or as a user through unprivileged user namespaces that map the user's
-# subordinate ids too; in mount and process namespaces of its own. In a
-# chroot, whose / is no mount point, root's mounts cannot be made private to
-# the namespace, and enter.sh undoes them itself.
-function(build_root_unshare variable)
-  execute_process(COMMAND id -u OUTPUT_VARIABLE uid OUTPUT_STRIP_TRAILING_WHITESPACE)
-  if(uid STREQUAL "0")
-    set(unshare unshare --mount)
-    execute_process(COMMAND ${unshare} true RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
-    if(NOT status EQUAL 0)
-      list(APPEND unshare --propagation unchanged)
-    endif()
-  else()
-    set(unshare unshare --map-auto --map-root-user --mount)
-  endif()
-  set(${variable} ${unshare} --pid --fork PARENT_SCOPE)
-endfunction()
 
 # Stops, saying what is missing, unless this host can make and enter a root.
 function(sphere_check_build_root_host)
@@ -166,7 +145,7 @@ function(sphere_make_build_root)
         list(JOIN lacking "\n  " lacking)
         set(snapshot "http://snapshot.debian.org/archive/debian/<YYYYMMDDThhmmssZ>")
         if(arg_MIRROR_DATE)
-          include(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/build_record.cmake)
+          include(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../in_root/build_record.cmake)
           sphere_snapshot_mirror("${arg_MIRROR_DATE}" snapshot)
         endif()
         message(FATAL_ERROR "${MIRROR} no longer has these packages at these versions:\n  ${lacking}\n"
@@ -183,33 +162,4 @@ function(sphere_make_build_root)
     file(RENAME "${tarball}.new" "${tarball}")
   endif()
   set(${arg_VARIABLE} "${tarball}" PARENT_SCOPE)
-endfunction()
-
-# Runs COMMAND in a fresh copy of the root in TARBALL, with each BIND mounted
-# into it, and removes the copy once it ends; stops where the command fails.
-function(sphere_run_in_build_root)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "NETWORK" "TARBALL" "BIND;COMMAND")
-  build_root_unshare(unshare)
-  if(NOT arg_NETWORK)
-    list(APPEND unshare --net)
-  endif()
-  string(RANDOM LENGTH 8 ALPHABET abcdefghijklmnopqrstuvwxyz0123456789 name)
-  set(copy "${BUILD_ROOT_CACHE}/copy-${name}")
-  execute_process(COMMAND ${unshare} --kill-child sh "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/build_root/enter.sh"
-                          "${arg_TARBALL}" "${copy}" ${arg_BIND} -- ${arg_COMMAND} RESULT_VARIABLE status)
-  # The copy goes, unless something is still mounted in it: the publisher's
-  # GnuPG folder, say, which must never be removed with it. Its files may be
-  # owned by ids that only a user namespace maps.
-  file(STRINGS /proc/self/mounts mounts)
-  foreach(mount IN LISTS mounts)
-    string(REGEX REPLACE "^[^ ]+ ([^ ]+) .*$" "\\1" mountpoint "${mount}")
-    string(FIND "${mountpoint}" "${copy}" at)
-    if(at EQUAL 0)
-      message(FATAL_ERROR "${mountpoint} is still mounted: the build root's copy ${copy} is not removed")
-    endif()
-  endforeach()
-  execute_process(COMMAND ${unshare} rm -rf "${copy}")
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "In the build root, `${arg_COMMAND}` failed (${status})")
-  endif()
 endfunction()

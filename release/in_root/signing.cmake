@@ -23,8 +23,8 @@
 # every other signature is taken as it is, for the rebuild to verify
 # with the publisher's public key.
 
-include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
-include(${CMAKE_CURRENT_LIST_DIR}/signed_content.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/run_command.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/signed_content.cmake)
 
 function(sphere_sign_packages)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "DIST;KEY;SIGNATURES_FROM" "")
@@ -47,31 +47,29 @@ function(sphere_sign_packages)
 endfunction()
 
 # Signs <input> in <folder> into <output>, detached and armoured or, with
-# CLEAR, clear-signed, with the caller's key; or, without one, takes <output>
-# from the same place in the published release, the caller's from.
+# CLEAR, clear-signed, with KEY; or, without one, takes <output> from the same
+# place in the published release, SIGNATURES_FROM, as in DIST.
 function(signing_sign folder input output)
-  cmake_parse_arguments(PARSE_ARGV 3 arg "CLEAR" "" "")
-  if(key)
+  cmake_parse_arguments(PARSE_ARGV 3 arg "CLEAR" "DIST;KEY;SIGNATURES_FROM" "")
+  if(arg_KEY)
     set(how --armor --detach-sign)
     if(arg_CLEAR)
       set(how --clearsign)
     endif()
-    sphere_run(gpg --batch --yes --no-tty --faked-system-time $ENV{SOURCE_DATE_EPOCH}! --local-user ${key} ${how}
+    sphere_run(gpg --batch --yes --no-tty --faked-system-time $ENV{SOURCE_DATE_EPOCH}! --local-user ${arg_KEY} ${how}
                --output ${output} ${input} IN "${folder}" QUIET)
   else()
-    file(RELATIVE_PATH path "${dist}" "${folder}/${output}")
-    file(COPY_FILE "${from}/${path}" "${folder}/${output}")
+    file(RELATIVE_PATH path "${arg_DIST}" "${folder}/${output}")
+    file(COPY_FILE "${arg_SIGNATURES_FROM}/${path}" "${folder}/${output}")
   endif()
 endfunction()
 
 function(sphere_sign_release)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "DIST;KEY;SIGNATURES_FROM" "")
   set(epoch $ENV{SOURCE_DATE_EPOCH})
-  set(dist "${arg_DIST}")
-  set(key ${arg_KEY})
-  set(from "${arg_SIGNATURES_FROM}")
+  set(signing DIST "${arg_DIST}" KEY "${arg_KEY}" SIGNATURES_FROM "${arg_SIGNATURES_FROM}")
 
-  signing_sign("${arg_DIST}" SHA256SUMS SHA256SUMS.asc)
+  signing_sign("${arg_DIST}" SHA256SUMS SHA256SUMS.asc ${signing})
 
   # The apt repository, one suite, stable, with one component, main.
   set(apt "${arg_DIST}/debian")
@@ -96,8 +94,8 @@ function(sphere_sign_release)
   endforeach()
   sphere_run(apt-ftparchive ${release} release dists/stable IN "${apt}" OUTPUT_FILE "${apt}/Release")
   file(RENAME "${apt}/Release" "${apt}/dists/stable/Release")
-  signing_sign("${apt}/dists/stable" Release InRelease CLEAR)
-  signing_sign("${apt}/dists/stable" Release Release.gpg)
+  signing_sign("${apt}/dists/stable" Release InRelease CLEAR ${signing})
+  signing_sign("${apt}/dists/stable" Release Release.gpg ${signing})
 
   # The RPM repository: the signed packages, dated as the rest, since the
   # repository's index records each file's time.
@@ -109,5 +107,5 @@ function(sphere_sign_release)
     sphere_run(touch -d @${epoch} ${package} IN "${rpm}")
   endforeach()
   sphere_run(createrepo_c --revision ${epoch} --set-timestamp-to-revision --no-database rpm IN "${arg_DIST}" QUIET)
-  signing_sign("${rpm}/repodata" repomd.xml repomd.xml.asc)
+  signing_sign("${rpm}/repodata" repomd.xml repomd.xml.asc ${signing})
 endfunction()

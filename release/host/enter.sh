@@ -7,7 +7,7 @@
 #
 #   unshare [--map-auto --map-root-user] --mount [--propagation unchanged] \
 #     --pid --fork --kill-child \
-#     sh cmake/build_root/enter.sh <tarball> <folder> [<host path>=<path>...] -- <command>...
+#     sh release/host/enter.sh <tarball> <folder> [<host path>=<path>...] -- <command>...
 #
 # build_root.cmake runs it so; the command runs as root in the root, with only
 # the environment it is given (env -i). Every mount made here is undone once

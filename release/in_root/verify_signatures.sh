@@ -4,7 +4,7 @@
 # file: "<path>: good ..." or "<path>: bad ...", the path within the release.
 # rebuild.cmake runs it in the build root, where each tool is.
 #
-#   sh cmake/verify_signatures.sh <release> <OpenPGP key> [<certificate authority>]
+#   sh release/in_root/verify_signatures.sh <release> <OpenPGP key> [<certificate authority>]
 #
 # gpgv checks SHA256SUMS.asc, and the apt and RPM repositories' signatures;
 # rpm -K each RPM package's, with the key trusted in an rpm database of its

@@ -17,7 +17,7 @@
 # sets <variable> to the tool that signs, such as "osslsigncode 2.5", which
 # the bill of materials names.
 
-include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/run_command.cmake)
 
 function(sphere_check_authenticode)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "CERT;KEY;SIGNER" "")

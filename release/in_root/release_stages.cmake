@@ -2,24 +2,19 @@
 # the sources at /sphere: builds and tests the program for every target in
 # targets.cmake and packages it, makes the source archive and checks that it
 # builds and passes its tests on its own, signs what is to be signed, and
-# writes all of it to a fresh dist/, with the bill of materials, the record
-# of the build root and SHA256SUMS beside them.
+# writes all of it to a fresh DIST (dist/ in the sources by default), with the
+# bill of materials, the record of the build root and SHA256SUMS beside them.
 #
-#   cmake [-D OPENPGP_KEY=<fingerprint>] [-D ALLOW_UNTESTED=<targets>]
-#         [-D WINDOWS_CERT_FILE=<PEM chain> -D WINDOWS_KEY_FILE=<PEM key>
-#          [-D WINDOWS_PUBLISHER_URL=<the publisher's address>]
-#          [-D WINDOWS_TIMESTAMP_URL=<its timestamp server>]]
+#   cmake <cmake/release.cmake's options, the files as mounted in the root>
 #         [-D SIGNATURES_FROM=<folder>] [-D TARGETS=<target>[,<target>...]]
-#         -P cmake/make_release.cmake
+#         [-D DIST=<folder>] -P release/in_root/release_stages.cmake
 #
-# OPENPGP_KEY, a key of the GnuPG in ~/.gnupg, signs the RPM packages and
-# SHA256SUMS and makes the signed apt and RPM repositories (signing.cmake);
-# WINDOWS_CERT_FILE and WINDOWS_KEY_FILE sign the Windows programs with
-# Authenticode before they are zipped (cpack/sign_windows_programs.cmake). A
+# The keys are the publisher's, as cmake/release.cmake says: its GnuPG is
+# the root's ~/.gnupg, and the Authenticode files are mounted in /run/sphere/. A
 # rebuild (rebuild.cmake) of a signed release gives instead SIGNATURES_FROM,
 # the published release, whose signatures it takes for each file whose signed
-# content it makes identically; and may ask for some targets alone (TARGETS).
-# Their files, the source archive, the record and SHA256SUMS are then made,
+# content it makes identically (published_signatures.cmake); and may ask
+# for some targets alone (TARGETS). Their files, the source archive, the record and SHA256SUMS are then made,
 # but not what speaks for every target: the bill of materials, the apt and
 # RPM repositories and the signature of SHA256SUMS.
 #
@@ -28,12 +23,16 @@
 # SOURCE_DATE_EPOCH (the last commit's time where it is not set), and the
 # builds run under one umask, time zone and locale.
 cmake_minimum_required(VERSION 3.25)
-include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
-include(${CMAKE_CURRENT_LIST_DIR}/table.cmake)
-include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
-include(${CMAKE_CURRENT_LIST_DIR}/project_facts.cmake)
-set(source "${SPHERE_SOURCE_DIR}")
-set(dist "${source}/dist")
+get_filename_component(source "${CMAKE_CURRENT_LIST_DIR}/../.." ABSOLUTE)
+include(${source}/cmake/run_command.cmake)
+include(${source}/cmake/table.cmake)
+include(${source}/cmake/targets.cmake)
+include(${source}/cmake/project_facts.cmake)
+if(DIST)
+  set(dist "${DIST}")
+else()
+  set(dist "${source}/dist")
+endif()
 set(name sphere-${SPHERE_VERSION})
 
 # ---- Check first: the root, the sources and the keys, before anything is built
@@ -63,21 +62,22 @@ endfunction()
 function(check_sources)
   set(git git -c safe.directory=*)
   execute_process(COMMAND ${git} update-index -q --refresh WORKING_DIRECTORY "${source}" OUTPUT_QUIET)
-  sphere_run(${git} status --porcelain --untracked-files=no OUTPUT changes)
+  sphere_run(${git} status --porcelain --untracked-files=no IN "${source}" OUTPUT changes)
   if(changes)
     message(FATAL_ERROR "Commit these changes first; a release is made of a commit:\n${changes}")
   endif()
-  sphere_run(${git} rev-parse HEAD OUTPUT commit)
+  sphere_run(${git} rev-parse HEAD IN "${source}" OUTPUT commit)
   set(COMMIT ${commit} PARENT_SCOPE)
   if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
-    sphere_run(${git} log -1 --format=%ct OUTPUT epoch)
+    sphere_run(${git} log -1 --format=%ct IN "${source}" OUTPUT epoch)
     set(ENV{SOURCE_DATE_EPOCH} "${epoch}")
   endif()
 endfunction()
 
-# Sets AUTHENTICODE to cpack's options that sign the Windows programs as it
-# packs them, with the certificate and key given, which must be read and
-# match; and AUTHENTICODE_SIGNER to what signs them.
+# Stops unless the keys given can sign: the OpenPGP key is in the
+# publisher's GnuPG, and the Authenticode certificate and key are both given,
+# can be read and match. Sets AUTHENTICODE_SIGNER to what signs the Windows
+# programs with them.
 function(check_keys)
   if(OPENPGP_KEY)
     execute_process(COMMAND gpg --batch --list-secret-keys "${OPENPGP_KEY}" OUTPUT_QUIET ERROR_QUIET
@@ -91,15 +91,9 @@ function(check_keys)
   elseif(NOT WINDOWS_CERT_FILE OR NOT WINDOWS_KEY_FILE)
     message(FATAL_ERROR "Authenticode takes both WINDOWS_CERT_FILE and WINDOWS_KEY_FILE")
   endif()
-  include(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/check_windows_signing_key.cmake)
+  include(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/authenticode_key.cmake)
   sphere_check_authenticode(CERT "${WINDOWS_CERT_FILE}" KEY "${WINDOWS_KEY_FILE}" SIGNER signer)
   set(AUTHENTICODE_SIGNER "${signer}" PARENT_SCOPE)
-  set(options "")
-  foreach(setting IN ITEMS "CERT=${WINDOWS_CERT_FILE}" "KEY=${WINDOWS_KEY_FILE}" "URL=${WINDOWS_PUBLISHER_URL}"
-                           "TIMESTAMP_URL=${WINDOWS_TIMESTAMP_URL}")
-    list(APPEND options -D "CPACK_SPHERE_AUTHENTICODE_${setting}")
-  endforeach()
-  set(AUTHENTICODE ${options} PARENT_SCOPE)
 endfunction()
 
 # ---- Build and test each target
@@ -119,7 +113,7 @@ endfunction()
 # toolchain found it and kept it in the build's cache.
 function(build_and_test target)
   message(STATUS "Building and testing ${target}")
-  sphere_run(cmake --workflow --preset ${target} --fresh)
+  sphere_run(cmake --workflow --preset ${target} --fresh IN "${source}")
   tests_run(${target} e2e cases)
   tests_run(${target} unit units)
   set(cases_${target} ${cases} PARENT_SCOPE)
@@ -143,33 +137,42 @@ function(build_and_test target)
   set(reason_${target} "${reason}" PARENT_SCOPE)
 endfunction()
 
-# Where a rebuild unpacks each published Windows program, to take its
-# signature: out of the sources and their builds.
-set(published_programs /tmp/sphere-published)
-
-# Packs <target>'s build into dist/ and appends to FILES_MADE each file it
-# made, as <target>=<file>, for the bill of materials. A rebuild of a signed
-# release takes each published Windows program, its signature with it, where
-# it is this one in every byte the signature covers.
+# Packs <target>'s build into build/<target>/packages/ and copies what it
+# made into dist/. The Windows programs are signed as cpack packs them, with
+# the certificate and key given (cpack/sign_windows_programs.cmake); a rebuild
+# gives instead the published program (published_signatures.cmake), which is
+# taken, signature and all, where it is this one in every byte the signature
+# covers.
 function(package target)
   set(packages "${source}/build/${target}/packages")
   file(REMOVE_RECURSE "${packages}")
-  set(published_program "")
-  file(GLOB zip "${SIGNATURES_FROM}/sphere-*-${target}.zip")
-  if(SIGNATURES_FROM AND zip)
-    set(published "${published_programs}/${target}")
-    file(REMOVE_RECURSE "${published}")
-    file(ARCHIVE_EXTRACT INPUT "${zip}" DESTINATION "${published}")
-    file(GLOB published_program "${published}/*/sphere.exe")
-    set(published_program -D "CPACK_SPHERE_AUTHENTICODE_SIGNED=${published_program}")
+  set(signing "")
+  if(WINDOWS_CERT_FILE)
+    foreach(setting IN ITEMS "CERT=${WINDOWS_CERT_FILE}" "KEY=${WINDOWS_KEY_FILE}" "URL=${WINDOWS_PUBLISHER_URL}"
+                             "TIMESTAMP_URL=${WINDOWS_TIMESTAMP_URL}")
+      list(APPEND signing -D "CPACK_SPHERE_AUTHENTICODE_${setting}")
+    endforeach()
   endif()
-  sphere_run(cpack --config build/${target}/CPackConfig.cmake -B "${packages}" ${AUTHENTICODE} ${published_program})
-  file(GLOB files LIST_DIRECTORIES false RELATIVE "${packages}" "${packages}/*")
-  list(SORT files)
-  list(TRANSFORM files PREPEND "${packages}/" OUTPUT_VARIABLE made)
+  if(PUBLISHED_PROGRAM_${target})
+    list(APPEND signing -D "CPACK_SPHERE_AUTHENTICODE_SIGNED=${PUBLISHED_PROGRAM_${target}}")
+  endif()
+  sphere_run(cpack --config "${source}/build/${target}/CPackConfig.cmake" -B "${packages}" ${signing})
+  file(GLOB made LIST_DIRECTORIES false "${packages}/*")
   file(COPY ${made} DESTINATION "${dist}")
-  list(TRANSFORM files PREPEND "${target}=")
-  set(FILES_MADE ${FILES_MADE} ${files} PARENT_SCOPE)
+endfunction()
+
+# Sets <variable> to each file that the targets' packages made, as
+# <target>=<file>, for the bill of materials.
+function(files_made variable)
+  set(made "")
+  foreach(target IN LISTS TARGETS)
+    file(GLOB files LIST_DIRECTORIES false RELATIVE "${source}/build/${target}/packages"
+         "${source}/build/${target}/packages/*")
+    list(SORT files)
+    list(TRANSFORM files PREPEND "${target}=")
+    list(APPEND made ${files})
+  endforeach()
+  set(${variable} ${made} PARENT_SCOPE)
 endfunction()
 
 # ---- The source archive
@@ -182,7 +185,7 @@ function(make_source_archive)
   message(STATUS "Making and checking ${name}.tar.gz")
   string(CONCAT archive "git -c safe.directory=* -c tar.umask=022 -c core.autocrlf=false archive --format=tar"
                 " --prefix=${name}/ HEAD | gzip -9 -n > \"$1\"")
-  sphere_run(sh -c "${archive}" sh "${dist}/${name}.tar.gz")
+  sphere_run(sh -c "${archive}" sh "${dist}/${name}.tar.gz" IN "${source}")
   if(NOT WHOLE)
     return()
   endif()
@@ -199,29 +202,13 @@ endfunction()
 
 # Sets SIGNING to how signing.cmake signs: with the publisher's key, or, in a
 # rebuild of a signed release, by taking the published signatures of what it
-# makes alike. A rebuild's Windows programs are signed where the published
-# ones are, and AUTHENTICODE_SIGNER then names what signs as the release's did.
+# makes alike.
 function(choose_signing)
   if(OPENPGP_KEY)
     set(SIGNING KEY ${OPENPGP_KEY} PARENT_SCOPE)
   elseif(SIGNATURES_FROM AND EXISTS "${SIGNATURES_FROM}/SHA256SUMS.asc")
     set(SIGNING SIGNATURES_FROM "${SIGNATURES_FROM}" PARENT_SCOPE)
   endif()
-  if(NOT SIGNATURES_FROM)
-    return()
-  endif()
-  foreach(target IN LISTS TARGETS)
-    set(published "${published_programs}/${target}")
-    if(EXISTS "${published}")
-      execute_process(COMMAND osslsigncode extract-signature -in "${published}/${name}-${target}/sphere.exe" -out
-                              "${published}/signature" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
-      if(status EQUAL 0)
-        include(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/check_windows_signing_key.cmake)
-        sphere_authenticode_signer(signer)
-        set(AUTHENTICODE_SIGNER "${signer}" PARENT_SCOPE)
-      endif()
-    endif()
-  endforeach()
 endfunction()
 
 # ---- The bill of materials, the record and SHA256SUMS
@@ -305,7 +292,17 @@ endif()
 file(REMOVE_RECURSE "${dist}")
 file(MAKE_DIRECTORY "${dist}")
 
-set(FILES_MADE "")
+# A rebuild's Windows programs are signed where the published ones are, and
+# as theirs were.
+include(${CMAKE_CURRENT_LIST_DIR}/published_signatures.cmake)
+foreach(target IN LISTS TARGETS)
+  sphere_published_program("${SIGNATURES_FROM}" ${target} PUBLISHED_PROGRAM_${target})
+  list(APPEND published_programs ${PUBLISHED_PROGRAM_${target}})
+endforeach()
+if(SIGNATURES_FROM)
+  sphere_published_signer(AUTHENTICODE_SIGNER ${published_programs})
+endif()
+
 foreach(target IN LISTS TARGETS)
   build_and_test(${target})
   package(${target})
@@ -325,6 +322,7 @@ endif()
 # rebuild makes again.
 if(WHOLE)
   include(${CMAKE_CURRENT_LIST_DIR}/sbom.cmake)
+  files_made(files_made)
   sphere_write_sbom(
     OUTPUT "${dist}/${name}.cdx.json"
     VERSION ${SPHERE_VERSION}
@@ -332,7 +330,7 @@ if(WHOLE)
     SOURCE_ARCHIVE ${name}.tar.gz
     DIST "${dist}"
     BUILDS "${source}/build"
-    FILES ${FILES_MADE}
+    FILES ${files_made}
     WINDOWS_SIGNED_WITH "${AUTHENTICODE_SIGNER}")
 endif()
 include(${CMAKE_CURRENT_LIST_DIR}/build_record.cmake)

@@ -14,8 +14,9 @@
 # and its serial number is derived from its content: the same release gives
 # the same bytes. Where the Windows programs are Authenticode-signed, each says
 # so and by what, which is among the tools too.
-include(${CMAKE_CURRENT_LIST_DIR}/../packaging/linked_in.cmake)
-include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../packaging/linked_in.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/link_map.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/run_command.cmake)
 
 # Sets <variable> to "value" as a JSON string; the texts here need no escapes
 # but these.
@@ -110,7 +111,9 @@ function(sphere_write_sbom)
   sbom_hashes("${arg_DIST}/${arg_SOURCE_ARCHIVE}" source_hashes)
   set(components "{\"type\": \"file\", \"bom-ref\": \"${arg_SOURCE_ARCHIVE}\", \
 \"name\": \"${arg_SOURCE_ARCHIVE}\", \"description\": \"the source archive\", ${source_hashes}}")
+  # The system's libraries that the programs need, each listed once.
   set(system "")
+  set(system_refs "")
   set(dependencies "")
   foreach(target IN LISTS SPHERE_TARGETS)
     set(files ${arg_FILES})
