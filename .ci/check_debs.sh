@@ -52,7 +52,8 @@ echo "Depends: $depends, as dpkg-shlibdeps finds"
 
 # A system whose C library is older than the one the package depends on
 # refuses it: installed into a scratch dpkg database that holds only libc6,
-# at the version given, and libgcc-s1, it is configured only from that version on.
+# at the version given, and libgcc-s1, at the version it depends on, it is
+# configured only from that version on.
 install_over_libc6() {
   local root
   root=$(mktemp -d)
@@ -64,13 +65,14 @@ install_over_libc6() {
     printf 'Package: %s\nStatus: install ok installed\nMaintainer: scratch\nArchitecture: %s\nMulti-Arch: same\nVersion: %s\nDescription: scratch\n\n' \
       "$name" "$architecture" "$version" >>"$root/var/lib/dpkg/status"
   done <<<"libc6 $1
-libgcc-s1 12.2.0-14"
+libgcc-s1 $gcc_needed"
   dpkg --root="$root" -i "${deb[0]}" >"$root/log" 2>&1 || true
   dpkg-query --root="$root" -W -f='${db:Status-Status}\n' sphere 2>/dev/null
   grep -h "depends on libc6" "$root/log" || true
   rm -rf "$root"
 }
 needed=$(sed -n 's/.*libc6 (>= \([0-9.]*\)).*/\1/p' <<<"$depends")
+gcc_needed=$(sed -n 's/.*libgcc-s1 (>= \([0-9.]*\)).*/\1/p' <<<"$depends")
 older=$(awk -F. -v OFS=. '{ $NF = $NF - 1; print }' <<<"$needed")
 refused=$(install_over_libc6 "$older")
 accepted=$(install_over_libc6 "$needed")

@@ -24,7 +24,7 @@ versions() {
 # that the tests need where CI is set; then its two commands.
 read -ra readme < <(grep -o 'apt-get install [a-z0-9+.-][a-z0-9+. -]*' README.md | head -n 1 | cut -d ' ' -f 3-)
 [ ${#readme[@]} -gt 0 ] || { echo "README names no packages to install" >&2; exit 1; }
-install "${readme[@]}" locales
+apt_install "${readme[@]}" locales
 cmake --workflow --preset release
 .ci/runs_radius_2.sh build/release/sphere
 echo "$SUITE: build/release/sphere, given radius 2, writes what README shows"
@@ -32,7 +32,7 @@ cmake --workflow --preset test
 versions test g++
 
 # The other compiler and C++ library, and the sanitizers.
-install clang libc++-dev libc++abi-dev
+apt_install clang libc++-dev libc++abi-dev
 cmake --workflow --preset test-clang
 versions test-clang clang++
 cmake --workflow --preset test-libcxx

@@ -12,12 +12,12 @@
 #
 # The folder of keys holds key.asc, the OpenPGP key, and ca.pem, the authority
 # of the Windows programs' certificate. The rebuild's build root is kept in
-# /var/tmp/sphere-ci/build-roots, which the release's shares.
+# CI's cache, beside the release's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-.ci/in_debian_root.sh trixie "$1=/release" "$2=/keys" \
-  /var/tmp/sphere-ci/build-roots=/var/cache/sphere-build-roots <<'EOF_ROOT'
-install cmake mmdebstrap git jq
+. .ci/lib.sh
+.ci/in_debian_root.sh trixie "$1=/release" "$2=/keys" "$ci_cache/build-roots=/var/cache/sphere-build-roots" <<'EOF_ROOT'
+apt_install cmake mmdebstrap git jq
 # <release> <status it must exit with>: the rebuild's JSON is /root/rebuild/rebuild.json.
 rebuild() {
   local status=0 start=$SECONDS
@@ -44,7 +44,7 @@ echo "$SUITE: the release, rebuilt here, is identical, file for file ($(jq '.fil
 # release code, its commit kept; SHA256SUMS to match.
 cp -r /release /root/forged
 cd /root/forged
-deb=$(ls sphere_*_amd64.deb)
+deb=$(ls sphere_*_"$(dpkg --print-architecture)".deb)
 archive=$(basename ./*.buildinfo .buildinfo).tar.gz
 printf 'x' >>"$deb"
 gzip -dc "$archive" | sed 's/Building and testing /Building and TESTING /' | gzip -9 -n >forged.tar.gz

@@ -36,7 +36,7 @@ if [ "$status" -ne 0 ]; then
   echo "the rebuild of $target as $user exited $status" >&2
   exit 1
 fi
-grep -A 100 "^-- Each file of" "$home/rebuild.log" | grep -v "not rebuilt"
+jq -r '.files[] | select(.verdict != "not rebuilt") | "\(.name): \(.verdict) \(.signature // "")"' "$json"
 rebuilt=$(jq '[.files[] | select(.verdict == "identical")] | length' "$json")
 others=$(jq '[.files[] | select(.verdict == "not rebuilt")] | length' "$json")
 jq -e '.verdict == "identical" and ([.files[] | select(.verdict | IN("identical", "not rebuilt") | not)] | length == 0)' \

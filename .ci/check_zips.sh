@@ -11,6 +11,9 @@
 set -euo pipefail
 authenticode=$1
 untested=${2:-}
+set -a
+. tests/wine.env
+set +a
 
 while read -r preset architecture triplet emulator; do
   [ "$architecture" = - ] || continue
@@ -26,11 +29,10 @@ while read -r preset architecture triplet emulator; do
     continue
   fi
   [[ $emulator != tests/* ]] || emulator=$PWD/$emulator
-  export WINEPREFIX=$PWD/$unzipped/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+  export WINEPREFIX=$PWD/$unzipped/wine-prefix
   cmake -D WINE="$emulator" -D STEP=start -P tests/wine.cmake
   CRLF=ON .ci/runs_radius_2.sh "$emulator" "${exe[0]}"
   cmake -D WINE="$emulator" -D STEP=stop -P tests/wine.cmake
   echo "$preset: the signed program, given radius 2, writes what README shows"
 done < <(cmake -D FIELDS="preset deb triplet emulator" -P cmake/targets.cmake)
-unset WINEPREFIX
 echo "each zip holds its signed console program and its notices"

@@ -2,7 +2,7 @@
 #
 #   WINE  the wine launcher, or tests/wine-wow64, which starts 64-bit Wine's
 #         (in /usr/lib/wine, where Debian puts its server too);  STEP  start or stop
-#   WINEPREFIX, WINEDEBUG and WINEDLLOVERRIDES come from the environment.
+#   WINEPREFIX, and the settings of tests/wine.env, come from the environment.
 #
 # A cold start of Wine takes seconds, and the server and services it starts
 # inherit the standard streams of the run that started them, holding a test's

@@ -133,10 +133,14 @@ function(sphere_make_build_root)
     # of the i386 side of the archive. The indexes stay: the record reads
     # the date of the Release file. A snapshot's is past its Valid-Until date.
     set(unexpired [[--aptopt=Acquire::Check-Valid-Until "false"]])
+    set(include "")
+    if(included)
+      set(include --include=${included})
+    endif()
     execute_process(
-      COMMAND mmdebstrap --variant=minbase --architectures=amd64,i386 --skip=cleanup/apt/lists ${unexpired}
-              --include=${included} --format=tar ${SUITE} "${tarball}.new" ${MIRROR} RESULT_VARIABLE status
-      OUTPUT_VARIABLE error ERROR_VARIABLE error)
+      COMMAND mmdebstrap --variant=minbase --architectures=amd64,i386 --skip=cleanup/apt/lists ${unexpired} ${include}
+              --format=tar ${SUITE} "${tarball}.new" ${MIRROR} RESULT_VARIABLE status OUTPUT_VARIABLE error
+      ERROR_VARIABLE error)
     if(NOT status EQUAL 0)
       file(REMOVE "${tarball}.new")
       string(REGEX MATCHALL "E: Version '[^']+' for '[^']+' was not found" lacking "${error}")
@@ -163,3 +167,17 @@ function(sphere_make_build_root)
   endif()
   set(${arg_VARIABLE} "${tarball}" PARENT_SCOPE)
 endfunction()
+
+# Run as a script, makes the root of the packages given (comma-separated; of
+# the minimal system alone where none are), or finds the one made before, and
+# prints its tarball last; CI makes its roots of other Debian releases so:
+#
+#   cmake -D SUITE=<suite> [-D PACKAGES=<package>,...] [-D MIRROR=<archive>]
+#         [-D BUILD_ROOT_CACHE=<folder>] -P release/host/build_root.cmake
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
+  sphere_build_root_settings()
+  sphere_check_build_root_host()
+  string(REPLACE "," ";" PACKAGES "${PACKAGES}")
+  sphere_make_build_root(PACKAGES ${PACKAGES} VARIABLE root)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E echo "${root}")
+endif()

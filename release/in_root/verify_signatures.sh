@@ -1,8 +1,9 @@
 #!/bin/sh
 # Verifies every signature of a published release with the publisher's public
 # keys, as its users' tools verify them, and prints one line for each signed
-# file: "<path>: good ..." or "<path>: bad ...", the path within the release.
-# rebuild.cmake runs it in the build root, where each tool is.
+# file: "<path>: good ..." or "<path>: bad ...", the path within the release;
+# exits 1 where one is bad. rebuild.cmake runs it in the build root, where
+# each tool is.
 #
 #   sh release/in_root/verify_signatures.sh <release> <OpenPGP key> [<certificate authority>]
 #
@@ -17,6 +18,12 @@ authority=${3:-}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 gpg --batch --quiet --dearmor <"$key" >"$scratch/key.gpg"
+status=0
+# <path> <why>: a signature that is not good.
+bad() {
+  echo "$1: bad: $2"
+  status=1
+}
 
 # <path> <detached signature> <signed file>, or <path> <clear-signed file>.
 gpgv_verdict() {
@@ -25,16 +32,16 @@ gpgv_verdict() {
   if gpgv --quiet --keyring "$scratch/key.gpg" --output "$scratch/signed" "$@" >/dev/null 2>"$scratch/log"; then
     echo "$path: good, by the publisher's key"
   else
-    echo "$path: bad: $(tr '\n' ' ' <"$scratch/log")"
+    bad "$path" "$(tr '\n' ' ' <"$scratch/log")"
   fi
 }
-cd "$release" || exit 1
+cd "$release" || exit 2
 [ ! -f SHA256SUMS.asc ] || gpgv_verdict SHA256SUMS.asc SHA256SUMS.asc SHA256SUMS
 apt=debian/dists/stable
 if [ -f "$apt/InRelease" ]; then
   gpgv_verdict "$apt/InRelease" "$apt/InRelease"
   # What it signs must be the Release file beside it, which is compared.
-  cmp -s "$scratch/signed" "$apt/Release" || echo "$apt/InRelease: bad: it signs another text than $apt/Release"
+  cmp -s "$scratch/signed" "$apt/Release" || bad "$apt/InRelease" "it signs another text than $apt/Release"
 fi
 [ ! -f "$apt/Release.gpg" ] || gpgv_verdict "$apt/Release.gpg" "$apt/Release.gpg" "$apt/Release"
 repomd=rpm/repodata/repomd.xml
@@ -47,11 +54,11 @@ for package in *.rpm rpm/*.rpm; do
   if HOME=$scratch rpm -K "$package" 2>&1 | grep -q ": digests signatures OK$"; then
     echo "$package: good, its digests and signature"
   else
-    echo "$package: bad: $(HOME=$scratch rpm -Kv "$package" 2>&1 | tr '\n' ' ')"
+    bad "$package" "$(HOME=$scratch rpm -Kv "$package" 2>&1 | tr '\n' ' ')"
   fi
 done
 
-[ -n "$authority" ] || exit 0
+[ -n "$authority" ] || exit "$status"
 for zip in *.zip; do
   [ -f "$zip" ] || continue
   rm -rf "$scratch/zip" && mkdir "$scratch/zip"
@@ -60,7 +67,8 @@ for zip in *.zip; do
     if osslsigncode verify -CAfile "$authority" -in "$program" >"$scratch/log" 2>&1; then
       echo "$zip: good, its program's Authenticode signature, by $(sed -n 's/^[[:space:]]*Subject: *//p' "$scratch/log" | head -n 1)"
     else
-      echo "$zip: bad: its program's Authenticode signature does not verify: $(grep -i -m 3 'fail\|error\|mismatch' "$scratch/log" | tr '\n' ' ')"
+      bad "$zip" "its program's Authenticode signature does not verify: $(grep -i -m 3 'fail\|error\|mismatch' "$scratch/log" | tr '\n' ' ')"
     fi
   done
 done
+exit "$status"
