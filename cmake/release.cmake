@@ -1,9 +1,9 @@
 # Makes a release of the last commit into a fresh dist/, on any Linux host:
-# in the build root (release/host/build_root.cmake), a minimal Debian root that holds every
-# tool the release uses, it builds, tests, packages and signs the program for
-# every target (release/in_root/release_stages.cmake), and records the root beside the packages
-# (build_record.cmake), so that anyone can rebuild it and compare
-# (rebuild.cmake).
+# in the build root (release/host/build_root.cmake), a minimal Debian root
+# that holds every tool the release uses, it builds, tests, packages and
+# signs the program for every target (release/in_root/release_stages.cmake),
+# and records the root beside the packages (build_record.cmake), so that
+# anyone can rebuild it and compare (rebuild.cmake).
 #
 #   cmake [-D OPENPGP_KEY=<fingerprint>] [-D ALLOW_UNTESTED=<targets>]
 #         [-D WINDOWS_CERT_FILE=<PEM chain> -D WINDOWS_KEY_FILE=<PEM key>

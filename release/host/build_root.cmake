@@ -131,7 +131,8 @@ function(sphere_make_build_root)
     message(STATUS "Making the build root, ${SUITE} from ${MIRROR}, into ${tarball}")
     # Wine's 32-bit DLLs, which the 32-bit Windows program's tests load, are
     # of the i386 side of the archive. The indexes stay: the record reads
-    # the date of the Release file. A snapshot's is past its Valid-Until date.
+    # the date of the Release file. A snapshot's Release file, and now and
+    # then unstable's, is past its Valid-Until date.
     set(unexpired [[--aptopt=Acquire::Check-Valid-Until "false"]])
     set(include "")
     if(included)

@@ -9,7 +9,7 @@
 #     --pid --fork --kill-child \
 #     sh release/host/enter.sh <tarball> <folder> [<host path>=<path>...] -- <command>...
 #
-# build_root.cmake runs it so; the command runs as root in the root, with only
+# enter_build_root.cmake runs it so; the command runs as root in the root, with only
 # the environment it is given (env -i). Every mount made here is undone once
 # it ends, the namespace's or not: in a chroot, whose / is no mount point,
 # unshare cannot make the namespace's mounts private, and they may be seen
@@ -39,7 +39,7 @@ undo_mounts() {
   # Lazily, which detaches the mounts below each too: a process the command
   # left, such as a GnuPG agent, may hold one. In a user namespace, the mounts
   # below /dev are locked to it and cannot be unmounted one by one. Where one
-  # is left, build_root.cmake sees it and keeps the copy.
+  # is left, enter_build_root.cmake sees it and keeps the copy.
   printf '%s' "$mounted" | while IFS= read -r mountpoint; do
     umount --lazy "$mountpoint" || echo "enter.sh: $mountpoint stays mounted" >&2
   done

@@ -295,6 +295,7 @@ file(MAKE_DIRECTORY "${dist}")
 # A rebuild's Windows programs are signed where the published ones are, and
 # as theirs were.
 include(${CMAKE_CURRENT_LIST_DIR}/published_signatures.cmake)
+set(published_programs "")
 foreach(target IN LISTS TARGETS)
   sphere_published_program("${SIGNATURES_FROM}" ${target} PUBLISHED_PROGRAM_${target})
   list(APPEND published_programs ${PUBLISHED_PROGRAM_${target}})
