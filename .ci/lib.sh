@@ -27,5 +27,5 @@ step() {
   local start=$SECONDS
   echo "==== $*" >&2
   "$@" || { echo "==== failed: $*" >&2; exit 1; }
-  echo "==== done in $((SECONDS - start)) s: $1" >&2
+  echo "==== done in $((SECONDS - start)) s: $*" >&2
 }
