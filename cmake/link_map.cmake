@@ -1,6 +1,9 @@
 # What GNU ld's link map (-Map) says a program holds of others' code, for the
 # linked-in test and the release's bill of materials to hold against the list
-# of what may be linked in (packaging/linked_in.cmake).
+# of what may be linked in (packaging/linked_in.cmake). Run as a script, it
+# prints those files of a link map, one a line:
+#
+#   cmake -D MAP=<link map> -P cmake/link_map.cmake
 include_guard(GLOBAL)
 
 # sphere_link_map_files(<map> <variable>)
@@ -17,3 +20,10 @@ function(sphere_link_map_files map variable)
   list(REMOVE_DUPLICATES files)
   set(${variable} ${files} PARENT_SCOPE)
 endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
+  sphere_link_map_files("${MAP}" files)
+  foreach(file IN LISTS files)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E echo "${file}")
+  endforeach()
+endif()

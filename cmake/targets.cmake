@@ -79,26 +79,6 @@ function(sphere_read_targets)
 endfunction()
 sphere_read_targets()
 
-# Sets <variable> to the targets named in <names> (a list, or separated by
-# commas), in the table's order, or to every target where none are named;
-# stops on a name that is no target, naming the targets.
-function(sphere_chosen_targets variable names)
-  string(REPLACE "," ";" names "${names}")
-  foreach(name IN LISTS names)
-    if(NOT name IN_LIST SPHERE_TARGETS)
-      list(JOIN SPHERE_TARGETS ", " targets)
-      message(FATAL_ERROR "${name} is not a target; the targets are ${targets}")
-    endif()
-  endforeach()
-  set(chosen "")
-  foreach(target IN LISTS SPHERE_TARGETS)
-    if(NOT names OR target IN_LIST names)
-      list(APPEND chosen ${target})
-    endif()
-  endforeach()
-  set(${variable} ${chosen} PARENT_SCOPE)
-endfunction()
-
 if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
   string(REGEX MATCHALL "[^ ;]+" fields "${FIELDS}")
   foreach(preset IN LISTS SPHERE_TARGETS)

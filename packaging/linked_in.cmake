@@ -1,7 +1,12 @@
 # Whose code a program may hold besides its own, and under which licence: the
 # one list that the notices (notices.cmake), Debian's copyright file
-# (packaging_linux.cmake), the release's bill of materials (release/in_root/sbom.cmake)
-# and the linked-in test are all made from.
+# (packaging_linux.cmake), the linked-in test and the release's bill of
+# materials (release/sbom.py) are all made from. Run as a script, it prints
+# the list for the release tools, a line for each library and each code, its
+# fields parted by tabs: "library", its name and its codes (comma-separated);
+# "code", its name, its licence and what it is.
+#
+#   cmake -P packaging/linked_in.cmake
 #
 # Each line: a library or start-up object that a link map can show, by its
 # file name less .a or .o, and whose code it is. crti and crtn are the C
@@ -78,3 +83,17 @@ function(sphere_linked_in_libraries)
   endforeach()
   set(${arg_OUTPUT} ${libraries} PARENT_SCOPE)
 endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
+  set(codes "")
+  foreach(library IN LISTS SPHERE_LINKED_IN)
+    list(JOIN sphere_linked_in_${library} "," of)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E echo "library\t${library}\t${of}")
+    list(APPEND codes ${sphere_linked_in_${library}})
+  endforeach()
+  list(REMOVE_DUPLICATES codes)
+  foreach(code IN LISTS codes)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E echo
+                            "code\t${code}\t${sphere_code_${code}_licence}\t${sphere_code_${code}_name}")
+  endforeach()
+endif()

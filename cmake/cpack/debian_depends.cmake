@@ -6,7 +6,6 @@
 # (GLIBC_2.34: libc6 2.34), and libgcc_s's the GCC release that brought them
 # (GCC_4.2.0: 4.2, GCC_7.0.0: 7), which is libgcc-s1's version too.
 include(${CMAKE_CURRENT_LIST_DIR}/symbol_versions.cmake)
-include(${CMAKE_CURRENT_LIST_DIR}/../run_command.cmake)
 sphere_needed_symbols(${CPACK_SPHERE_READELF} ${CPACK_SPHERE_PROGRAM} symbols)
 set(depends "")
 sphere_newest_version("${symbols}" GLIBC glibc)
@@ -14,7 +13,8 @@ if(glibc)
   list(APPEND depends "libc6 (>= ${glibc})")
 endif()
 sphere_newest_version("${symbols}" GCC gcc)
-sphere_run(${CPACK_SPHERE_READELF} --dynamic --wide ${CPACK_SPHERE_PROGRAM} OUTPUT dynamic)
+execute_process(COMMAND ${CPACK_SPHERE_READELF} --dynamic --wide ${CPACK_SPHERE_PROGRAM} OUTPUT_VARIABLE dynamic
+                COMMAND_ERROR_IS_FATAL ANY)
 if(gcc AND dynamic MATCHES "libgcc_s\\.so\\.([0-9]+)")
   set(package libgcc-s${CMAKE_MATCH_1})
   sphere_libgcc_package_version(${gcc} gcc)

@@ -3,7 +3,7 @@
 # (where rpmbuild is installed) and a tarball, on Windows a zip. Each holds
 # the licence, and the notices of what is linked into the program, in its
 # platform's way.
-# cmake/release.cmake makes them all, for every target.
+# The release (release/make) makes them all, for every target.
 
 set(SPHERE_MAINTAINER "The sphere developers <sphere@example.org>"
     CACHE STRING "Who answers for the packages, as \"Name <address>\"; packagers set their own")
@@ -39,8 +39,6 @@ endif()
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
-  # Where the release names a certificate, the program is signed before it is zipped.
-  set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/cpack/sign_windows_programs.cmake")
   if(SPHERE_TARGET)
     set(CPACK_PACKAGE_FILE_NAME sphere-${PROJECT_VERSION}-${SPHERE_TARGET})
   endif()

@@ -2,10 +2,12 @@
 # Verifies every signature of a published release with the publisher's public
 # keys, as its users' tools verify them, and prints one line for each signed
 # file: "<path>: good ..." or "<path>: bad ...", the path within the release;
-# exits 1 where one is bad. rebuild.cmake runs it in the build root, where
-# each tool is.
+# exits 1 where one is bad. release/rebuild runs it in the build root, where
+# each tool is, of whatever record: it is shell, since a root of a record
+# from before the release tools were Python has no python3. CI runs it on
+# its host too.
 #
-#   sh release/in_root/verify_signatures.sh <release> <OpenPGP key> [<certificate authority>]
+#   sh release/verify_signatures.sh <release> <OpenPGP key> [<certificate authority>]
 #
 # gpgv checks SHA256SUMS.asc, and the apt and RPM repositories' signatures;
 # rpm -K each RPM package's, with the key trusted in an rpm database of its
