@@ -20,11 +20,12 @@ versions() {
     "GoogleTest $(dpkg-query -W -f '${Version}' libgtest-dev), $(getconf GNU_LIBC_VERSION)"
 }
 
-# The packages that README names, as it names them, and the locale sources
-# that the tests need where CI is set; then its two commands.
+# The packages that README names, as it names them, and what the tests need
+# where CI is set: the locale sources, and python3 for the release tools'
+# tests; then its two commands.
 read -ra readme < <(grep -o 'apt-get install [a-z0-9+.-][a-z0-9+. -]*' README.md | head -n 1 | cut -d ' ' -f 3-)
 [ ${#readme[@]} -gt 0 ] || { echo "README names no packages to install" >&2; exit 1; }
-apt_install "${readme[@]}" locales
+apt_install "${readme[@]}" locales python3
 cmake --workflow --preset release
 .ci/runs_radius_2.sh build/release/sphere
 echo "$SUITE: build/release/sphere, given radius 2, writes what README shows"

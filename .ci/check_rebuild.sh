@@ -1,28 +1,31 @@
 #!/usr/bin/env bash
 # Rebuilds a release that this machine made on today's Debian, as anyone
 # would check it: in a minimal Debian 13 root (in_debian_root.sh) with only
-# cmake, mmdebstrap and git, from a clone of the commit, with the
-# publisher's public keys. Every file must be identical and every signature
-# good; a forger's copy, in which one package and the source archive's
-# release code were changed, and SHA256SUMS with them, must be refused with
-# both named; and a release of a commit the clone lacks must not run. Each
-# verdict is read from the rebuild's JSON and its exit status.
+# what doc/releasing.md says a host needs, and jq, which reads the rebuild's
+# JSON here; from a clone of the commit, with the publisher's public keys.
+# Every file must be identical and every signature good; a forger's copy, in
+# which one package and the source archive's release code were changed, and
+# SHA256SUMS with them, must be refused with both named; and a release of a
+# commit the clone lacks must not run. Each verdict is read from the
+# rebuild's JSON and its exit status.
 #
 #   .ci/check_rebuild.sh <release> <folder of its keys>        (as root)
 #
 # The folder of keys holds key.asc, the OpenPGP key, and ca.pem, the authority
-# of the Windows programs' certificate. The rebuild's build root is kept in
-# CI's cache, beside the release's.
+# of the Windows programs' certificate. The rebuild makes its own root, from
+# the release's record, and keeps it in CI's cache beside the release's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . .ci/lib.sh
 .ci/in_debian_root.sh trixie "$1=/release" "$2=/keys" "$ci_cache/build-roots=/var/cache/sphere-build-roots" <<'EOF_ROOT'
-apt_install cmake mmdebstrap git jq
+read -ra host < <(grep -o 'apt-get install [a-z0-9+.-][a-z0-9+. -]*' doc/releasing.md | head -n 1 | cut -d ' ' -f 3-)
+[ ${#host[@]} -gt 0 ] || { echo "doc/releasing.md names no packages for the host" >&2; exit 1; }
+apt_install "${host[@]}" jq
 # <release> <status it must exit with>: the rebuild's JSON is /root/rebuild/rebuild.json.
 rebuild() {
   local status=0 start=$SECONDS
-  sh cmake/rebuild.sh -D RELEASE="$1" -D PUBLIC_KEY=/keys/key.asc -D WINDOWS_CA=/keys/ca.pem \
-    -D BUILD_ROOT_CACHE=/var/cache/sphere-build-roots -D WORK=/root/rebuild >/root/rebuild.log 2>&1 || status=$?
+  release/rebuild "$1" --public-key /keys/key.asc --windows-ca /keys/ca.pem \
+    --cache /var/cache/sphere-build-roots --work /root/rebuild >/root/rebuild.log 2>&1 || status=$?
   if [ "$status" -ne "$2" ]; then
     cat /root/rebuild.log >&2
     echo "$SUITE: the rebuild of $1 exited $status, not $2" >&2
@@ -37,18 +40,22 @@ files_not() {
 }
 
 rebuild /release 0
+grep '^\[' /root/rebuild.log
 [ -z "$(files_not identical)" ] || { files_not identical >&2; exit 1; }
 echo "$SUITE: the release, rebuilt here, is identical, file for file ($(jq '.files | length' /root/rebuild/rebuild.json)), and its signatures good"
 
-# A forger's copy: one package changed, and a line of the source archive's
-# release code, its commit kept; SHA256SUMS to match.
+# A forger's copy: one package changed, and a line added to the source
+# archive's release code, its commit kept; SHA256SUMS to match.
 cp -r /release /root/forged
 cd /root/forged
 deb=$(ls sphere_*_"$(dpkg --print-architecture)".deb)
 archive=$(basename ./*.buildinfo .buildinfo).tar.gz
 printf 'x' >>"$deb"
-gzip -dc "$archive" | sed 's/Building and testing /Building and TESTING /' | gzip -9 -n >forged.tar.gz
-mv forged.tar.gz "$archive"
+mkdir /root/forged-source
+tar -C /root/forged-source -xzf "$archive"
+top=$(ls /root/forged-source)
+echo '# forged' >>"/root/forged-source/$top/release/stages.py"
+tar -C /root/forged-source -cf - "$top" | gzip -9 -n >"$archive"
 for file in "$deb" "$archive"; do
   sed -i "s|^[0-9a-f]*  $file\$|$(sha256sum "$file")|" SHA256SUMS
 done
@@ -65,6 +72,6 @@ echo "$SUITE: the rebuild refused the forger's copy (exit 1), naming $deb and $a
 cp -r /release /root/elsewhere
 sed -i 's/^Commit: .*/Commit: 0123456789abcdef0123456789abcdef01234567/' /root/elsewhere/*.buildinfo
 rebuild /root/elsewhere 2
-sed -n '/CMake Error/,$p' /root/rebuild.log | head -n 5
+grep '^error: ' /root/rebuild.log
 echo "$SUITE: the rebuild of a commit this clone lacks did not run (exit 2)"
 EOF_ROOT

@@ -28,7 +28,7 @@ chown -R "$user:" "$home/sphere" "$home/release" "$home/key.asc"
 status=0
 # shellcheck disable=SC2016 # the user's shell expands them
 runuser -u "$user" -- env -i HOME="$home" PATH=/usr/local/bin:/usr/bin:/bin CI=true \
-  sh -c 'cd "$HOME/sphere" && sh cmake/rebuild.sh -D RELEASE="$HOME/release" -D TARGETS="$1" -D PUBLIC_KEY="$HOME/key.asc"' \
+  sh -c 'cd "$HOME/sphere" && release/rebuild "$HOME/release" --targets "$1" --public-key "$HOME/key.asc"' \
   sh "$target" >"$home/rebuild.log" 2>&1 || status=$?
 json=$home/sphere/build/rebuild/rebuild.json
 if [ "$status" -ne 0 ]; then
@@ -36,6 +36,7 @@ if [ "$status" -ne 0 ]; then
   echo "the rebuild of $target as $user exited $status" >&2
   exit 1
 fi
+grep '^\[' "$home/rebuild.log"
 jq -r '.files[] | select(.verdict != "not rebuilt") | "\(.name): \(.verdict) \(.signature // "")"' "$json"
 rebuilt=$(jq '[.files[] | select(.verdict == "identical")] | length' "$json")
 others=$(jq '[.files[] | select(.verdict == "not rebuilt")] | length' "$json")

@@ -22,7 +22,7 @@ base = schema["$id"].rsplit("/", 1)[0]
 store = {f"{base}/{name}": json.loads((schemas / name).read_text())
          for name in ("spdx.SNAPSHOT.schema.json", "jsf-0.82.SNAPSHOT.schema.json")}
 validator = jsonschema.Draft7Validator(schema, resolver=jsonschema.RefResolver.from_schema(schema, store=store),
-                                      format_checker=jsonschema.FormatChecker())
+                                       format_checker=jsonschema.FormatChecker())
 errors = [f"{'/'.join(map(str, error.absolute_path))}: {error.message}" for error in validator.iter_errors(bom)]
 
 

@@ -34,10 +34,10 @@ refuses() {
 }
 
 # Every signature good with the publisher's keys, each checked as the rebuild
-# checks it (release/in_root/verify_signatures.sh): the checksums', the
+# checks it (release/verify_signatures.sh): the checksums', the
 # repositories', each RPM package's and each Windows program's.
 status=0
-verdicts=$(sh release/in_root/verify_signatures.sh "$dist" "$scratch/key.asc" "$public/ca.pem") || status=$?
+verdicts=$(sh release/verify_signatures.sh "$dist" "$scratch/key.asc" "$public/ca.pem") || status=$?
 echo "$verdicts"
 if [ "$status" -ne 0 ] || [ -z "$verdicts" ]; then
   echo "not every signature is good with the publisher's keys" >&2

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Runs the script on standard input in a minimal root of another Debian
 # release, as root there, in a fresh clone of this commit (/root/sphere),
-# with CI set, a new user's environment, and CI's shared shell (lib.sh, with
-# apt_install) at hand. Each <host folder>=<folder> is mounted into the root.
+# with CI set, the network, a new user's environment, and CI's shared shell
+# (lib.sh, with apt_install) at hand. Each <host folder>=<folder> is mounted
+# into the root.
 #
 #   .ci/in_debian_root.sh <suite> [<host folder>=<folder>]... <script   (as root)
 #
-# The minimal root is made as the release makes its build root
-# (release/host/build_root.cmake), and kept in CI's cache until the archive
+# The root is made and entered as the release makes and enters its build
+# root (release/build_root.py), and kept in CI's cache until the archive
 # changes, so that runs on one machine share it; each run has a copy of its
 # own.
 set -euo pipefail
@@ -15,18 +16,13 @@ suite=$1
 shift
 cd "$(dirname "$0")/.."
 . .ci/lib.sh
-tarball=$(cmake -D SUITE="$suite" -D BUILD_ROOT_CACHE="$ci_cache" -P release/host/build_root.cmake | tail -n 1)
-
-# The root is entered as the release enters its build root
-# (release/host/enter.sh), which undoes its mounts when the script ends;
-# the clone is mounted into it.
-work=$(mktemp -d "$ci_cache/$suite.XXXXXX")
-trap 'rm -rf --one-file-system "$work"' EXIT
-git clone -q . "$work/sphere"
-binds=("$work/sphere=/root/sphere" /sys=/sys)
+clone=$(mktemp -d "$ci_cache/clone-$suite.XXXXXX")
+trap 'rm -rf "$clone"' EXIT
+git clone -q . "$clone/sphere"
+binds=(--bind "$clone/sphere=/root/sphere" --bind /sys=/sys)
 for bind in "$@"; do
   mkdir -p "${bind%%=*}"
-  binds+=("$(realpath "${bind%%=*}")=${bind#*=}")
+  binds+=(--bind "$(realpath "${bind%%=*}")=${bind#*=}")
 done
 
 {
@@ -35,5 +31,5 @@ cd /root/sphere
 . .ci/lib.sh
 PRELUDE
   cat
-} | sh release/host/enter.sh "$tarball" "$work/root" "${binds[@]}" -- \
+} | python3 release/build_root.py "$suite" --cache "$ci_cache" "${binds[@]}" -- \
   CI=true DEBIAN_FRONTEND=noninteractive SUITE="$suite" bash -euo pipefail -s

@@ -2,8 +2,9 @@
 # Checks what is written, every tracked file of each language, as git lists
 # them: C++ style (clang-format, .clang-format) and lint (clang-tidy:
 # .clang-tidy, and tests/.clang-tidy for the tests); the CMake files' style
-# (cmake-format, .cmake-format.yaml); and every shell script (shellcheck,
-# following what they source).
+# (cmake-format, .cmake-format.yaml); every shell script (shellcheck,
+# following what they source); and every Python file (flake8, .flake8),
+# which must also parse as Python 3.9, the oldest the release tools run on.
 #
 #   .ci/lint.sh        (from the project's root)
 set -euo pipefail
@@ -48,12 +49,22 @@ done
 echo "cmake-format: ${#cmake[@]} files"
 
 # A shell script is a tracked file that starts with a shell's #! line, or
-# is named *.sh, as a sourced one is (its shell directive says which).
+# is named *.sh, as a sourced one is (its shell directive says which); a
+# Python one, with python3's, or is named *.py.
 scripts=()
+python=()
 while IFS= read -r file; do
   if [[ $file == *.sh ]] || head -n 1 "$file" | grep -Eq '^#!.*[/ ](ba)?sh$'; then
     scripts+=("$file")
+  elif [[ $file == *.py ]] || head -n 1 "$file" | grep -Eq '^#!.*[/ ]python3$'; then
+    python+=("$file")
   fi
 done < <(git ls-files)
 shellcheck -x "${scripts[@]}"
 echo "shellcheck: ${#scripts[@]} scripts"
+flake8 "${python[@]}"
+python3 -c 'import ast, sys
+for path in sys.argv[1:]:
+    with open(path) as file:
+        ast.parse(file.read(), path, feature_version=(3, 9))' "${python[@]}"
+echo "flake8: ${#python[@]} files, each of Python 3.9's syntax"
