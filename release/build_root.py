@@ -117,16 +117,21 @@ def make(steps, packages, suite, mirror, cache, mirror_date=None):
     return tarball
 
 
-def run(tarball, cache, binds, command, network=False, steps=None):
+def run(tarball, cache, binds, command, network=False, steps=None, check=False):
     """Runs command in a fresh copy of the root, each bind (<host
     path>=<path>[:ro]) mounted into it, and returns its exit status once the
-    copy is removed. Its output goes to steps' log, or is the caller's."""
+    copy is removed, or with check, stops where it fails: a status of 1 is
+    the command's, which has said why. Its output goes to steps' log, or is
+    the caller's."""
     os.makedirs(cache, exist_ok=True)
     copy = tempfile.mkdtemp(prefix="copy-", dir=cache)
     enter = [*unshare(network), sys.executable, os.path.abspath(__file__), "enter", tarball, copy, *binds, "--",
              *command]
     try:
-        return steps.run(enter, check=False) if steps else wait(subprocess.Popen(enter))
+        status = steps.run(enter, check=False) if steps else wait(subprocess.Popen(enter))
+        if check and status:
+            raise Failure(None if status == 1 else f"`{' '.join(command[:3])}` in the build root ended with {status}")
+        return status
     finally:
         # The copy goes, unless something is still mounted in it: the
         # publisher's GnuPG folder, say, which must never be removed with it.

@@ -47,13 +47,10 @@ def main(body, failed=1):
     status or failed."""
     try:
         status = body()
-    except Failure as failure:
+    except (Failure, OSError) as failure:  # an OSError: a file that cannot be read or written, say
         if failure.args[0] is not None:
             print(f"error: {failure}", file=sys.stderr)
-        status = failure.status or failed
-    except OSError as error:  # a file or folder that cannot be read or written, say
-        print(f"error: {error}", file=sys.stderr)
-        status = failed
+        status = getattr(failure, "status", None) or failed
     except KeyboardInterrupt:
         print("error: interrupted", file=sys.stderr)
         status = 130

@@ -70,14 +70,14 @@ def sign_release(steps, dist, key=None, published=None):
     signature from the same place in the published release."""
     epoch = int(os.environ["SOURCE_DATE_EPOCH"])
 
-    def sign(folder, signed, signature, clear=False):
+    def sign(folder, signed, signature, *how):
         if not key:
             return shutil.copyfile(f"{published}/{os.path.relpath(folder, dist)}/{signature}", f"{folder}/{signature}")
         steps.run(["gpg", "--batch", "--yes", "--no-tty", "--faked-system-time", f"{epoch}!", "--local-user", key,
-                   *(["--clearsign"] if clear else ["--armor", "--detach-sign"]), "--output", signature, signed],
-                  cwd=folder)
+                   *how, "--output", signature, signed], cwd=folder)
 
-    sign(dist, "SHA256SUMS", "SHA256SUMS.asc")
+    detached = ("--armor", "--detach-sign")
+    sign(dist, "SHA256SUMS", "SHA256SUMS.asc", *detached)
     # The apt repository: one suite, stable, with one component, main.
     apt, architectures = f"{dist}/debian", []
     os.makedirs(f"{apt}/pool/main")
@@ -98,8 +98,8 @@ def sign_release(steps, dist, key=None, published=None):
                                        ("-o", f"APT::FTPArchive::Release::{name}={value}")), "release", "dists/stable"],
                   cwd=apt, stdout=release)
     os.rename(f"{apt}/Release", f"{apt}/dists/stable/Release")
-    sign(f"{apt}/dists/stable", "Release", "InRelease", clear=True)
-    sign(f"{apt}/dists/stable", "Release", "Release.gpg")
+    sign(f"{apt}/dists/stable", "Release", "InRelease", "--clearsign")
+    sign(f"{apt}/dists/stable", "Release", "Release.gpg", *detached)
     # The RPM repository: the signed packages, dated as the rest, since its
     # index records each file's time.
     os.makedirs(f"{dist}/rpm")
@@ -108,7 +108,7 @@ def sign_release(steps, dist, key=None, published=None):
         os.utime(f"{dist}/rpm/{os.path.basename(package)}", (epoch, epoch))
     steps.run(["createrepo_c", "--revision", f"{epoch}", "--set-timestamp-to-revision", "--no-database", "rpm"],
               cwd=dist)
-    sign(f"{dist}/rpm/repodata", "repomd.xml", "repomd.xml.asc")
+    sign(f"{dist}/rpm/repodata", "repomd.xml", "repomd.xml.asc", *detached)
 
 
 def windows_program(steps, made, published, args):

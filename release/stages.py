@@ -27,7 +27,6 @@ and by whomever it is released: every time stamp is SOURCE_DATE_EPOCH (the
 commit's time unless it is set), and the builds run under one umask, time
 zone and locale.
 """
-import argparse
 import json
 import os
 import re
@@ -44,11 +43,15 @@ from compare import sha256
 from progress import Failure, Steps, main, output, table
 
 SOURCE = project.SOURCE
-# The stages' settings, as release/make and release/rebuild give them: one
-# argument, a JSON object of those that are not these.
-DEFAULTS = {"openpgp_key": None, "windows_cert": None, "windows_key": None, "windows_publisher_url": None,
-            "windows_timestamp_url": None, "allow_untested": "", "verbose": False, "targets": "", "progress": None,
-            "signatures_from": None, "dist": f"{SOURCE}/dist", "logs": f"{SOURCE}/build/logs", "logs_on_host": None}
+
+
+class Settings(dict):
+    """The stages' settings, as release/make and release/rebuild give them:
+    one argument, a JSON object, such as {"openpgp_key": "<fingerprint>",
+    "targets": "linux-x86_64", "signatures_from": "<published release>",
+    "dist": "/sphere/dist", "progress": [1, 15]}, in which a setting left out
+    is None."""
+    __getattr__ = dict.get
 
 
 def step_count(targets):
@@ -195,9 +198,9 @@ def release(args):
     os.umask(0o022)  # files readable by all, whatever the caller's umask: cpack makes the packages' folders with it
     facts, every = project.facts(), project.targets()
     targets = project.chosen(every, args.targets)
-    whole, dist, name = targets == list(every), args.dist, f"sphere-{facts['SPHERE_VERSION']}"
+    whole, dist, name = targets == list(every), args.dist or f"{SOURCE}/dist", f"sphere-{facts['SPHERE_VERSION']}"
     done, total = args.progress or (0, step_count(targets))
-    steps = Steps(total, args.logs, args.verbose, done, args.logs_on_host)
+    steps = Steps(total, args.logs or f"{SOURCE}/build/logs", args.verbose, done, args.logs_on_host)
     with steps.step("check the root, the sources and the keys"):
         check_root(facts)
         commit = check_sources()
@@ -208,7 +211,7 @@ def release(args):
     ran, made = {}, {}
     for target in targets:
         with steps.step(f"{target}: build, test and package"):
-            ran[target] = build_and_test(steps, target, every[target], target in args.allow_untested.split(","))
+            ran[target] = build_and_test(steps, target, every[target], target in (args.allow_untested or "").split(","))
             made[target], signed = package(steps, target, dist, args)
             signer = signer or (authenticode_signer() if signed else None)
     with steps.step("the source archive" + (", built and tested on its own" if whole else "")):
@@ -231,4 +234,4 @@ def release(args):
 
 
 if __name__ == "__main__":
-    main(lambda: release(argparse.Namespace(**{**DEFAULTS, **json.loads(sys.argv[1])})))
+    main(lambda: release(Settings(json.loads(sys.argv[1]))))
