@@ -16,6 +16,7 @@ suite=$1
 shift
 cd "$(dirname "$0")/.."
 . .ci/lib.sh
+mkdir -p "$ci_cache"
 clone=$(mktemp -d "$ci_cache/clone-$suite.XXXXXX")
 trap 'rm -rf "$clone"' EXIT
 git clone -q . "$clone/sphere"

@@ -13,7 +13,6 @@ process namespaces of its own, with no network unless asked, and the copy is
 removed after it. Run as a command (--help), this file runs CI's checks on
 other Debian releases in minimal roots of theirs, made and entered so.
 """
-import argparse
 import glob
 import hashlib
 import os
@@ -24,6 +23,7 @@ import sys
 import tempfile
 import urllib.request
 
+import record
 from progress import Failure, Parser, Steps, main, output, wait
 
 # What a release needs in its root besides each target's packages: CMake and
@@ -77,9 +77,8 @@ def check_host():
 def make(steps, packages, suite, mirror, cache, mirror_date=None):
     """The tarball of the root of packages, each name[:architecture][=version],
     made in the current step of steps where the cache lacks it, which the
-    step's closing line tells. Where the mirror lacks a version asked for, the
-    Failure names each, and the snapshot of Debian's archive as of
-    mirror_date, the date of the Release file they were recorded from."""
+    step's closing line tells; mirror_date is the recorded date of the
+    mirror's Release file, where the versions were recorded."""
     packages = sorted(set(packages))
     versioned = any("=" in package for package in packages)
     date = ""
@@ -97,24 +96,35 @@ def make(steps, packages, suite, mirror, cache, mirror_date=None):
     # of the i386 side of the archive. The indexes stay: the record reads the
     # date of the Release file. A snapshot's Release file, and now and then
     # unstable's, is past its Valid-Until date.
-    include = ["--include=" + ",".join(packages)] if packages else []
-    if steps.run(["mmdebstrap", "--variant=minbase", "--architectures=amd64,i386", "--skip=cleanup/apt/lists",
-                  '--aptopt=Acquire::Check-Valid-Until "false"', *include, "--format=tar", suite, tarball + ".new",
-                  mirror], check=False):
-        with open(steps.log) as log:
-            said = log.read()
-        lacking = re.findall(r"E: Version '([^']+)' for '([^']+)' was not found", said)
-        if lacking:
-            from record import snapshot
-            where = snapshot(mirror_date) if mirror_date else "http://snapshot.debian.org/archive/debian/<time>Z"
-            raise steps.fail(f"{mirror} no longer has {', '.join(f'{name} {version}' for version, name in lacking)}; "
-                             f"a snapshot of the archive as of the recorded date has them: --mirror {where}")
-        raise steps.fail("mmdebstrap could not make the build root: " + " ".join(re.findall("^E: .*", said, re.M)))
+    include, new = ["--include=" + ",".join(packages)] if packages else [], tarball + ".new"
+    try:
+        if steps.run(["mmdebstrap", "--variant=minbase", "--architectures=amd64,i386", "--skip=cleanup/apt/lists",
+                      '--aptopt=Acquire::Check-Valid-Until "false"', *include, "--format=tar", suite, new, mirror],
+                     check=False):
+            raise failure(steps, mirror, mirror_date)
+    except BaseException:  # a failure, or Ctrl-C: nothing half made is kept
+        if os.path.exists(new):
+            os.remove(new)
+        raise
     for older in glob.glob(f"{cache}/{kind}-{suite}-*.tar"):
         os.remove(older)  # one root of each kind is kept
-    os.rename(tarball + ".new", tarball)
+    os.rename(new, tarball)
     steps.note = f"made, {os.path.getsize(tarball) / 1e9:.1f} GB: {tarball}"
     return tarball
+
+
+def failure(steps, mirror, mirror_date):
+    """Why mmdebstrap failed: where the mirror lacks a version asked for, each
+    such, and the snapshot of Debian's archive as of mirror_date, the date of
+    the Release file they were recorded from; else apt's errors."""
+    with open(steps.log) as log:
+        said = log.read()
+    lacking = re.findall(r"E: Version '([^']+)' for '([^']+)' was not found", said)
+    if not lacking:
+        return steps.fail("mmdebstrap could not make the build root: " + " ".join(re.findall("^E: .*", said, re.M)))
+    where = record.snapshot(mirror_date) if mirror_date else "http://snapshot.debian.org/archive/debian/<time>Z"
+    return steps.fail(f"{mirror} no longer has {', '.join(f'{name} {version}' for version, name in lacking)}; a "
+                      f"snapshot of the archive as of the recorded date has them: --mirror {where}")
 
 
 def run(tarball, cache, binds, command, network=False, steps=None, check=False):
@@ -183,22 +193,22 @@ def enter(tarball, root, binds, command):
 
 
 def command_line():
+    split = sys.argv.index("--") if "--" in sys.argv else len(sys.argv)
     if sys.argv[1:2] == ["enter"]:  # what run() runs in the namespaces it makes
-        split = sys.argv.index("--")
         return enter(sys.argv[2], sys.argv[3], sys.argv[4:split], sys.argv[split + 1:])
-    parser = Parser(description="Runs a command as root, with the network, in a fresh copy of a minimal root of a "
-                    "Debian release, which is made where the cache lacks it, as CI runs its checks on other releases.")
+    parser = Parser(usage="%(prog)s [--bind HOST=PATH[:ro]]... [--cache FOLDER] SUITE -- COMMAND...",
+                    description="Runs a command as root, with the network, in a fresh copy of a minimal root of a "
+                    "Debian release, made where the cache lacks it, as CI runs its checks on other releases.")
     parser.add_argument("suite", help="the Debian release")
     parser.add_argument("--bind", action="append", default=[], help="<host path>=<path>[:ro], mounted into the root")
     parser.add_argument("--cache", default=default_cache(), help="where roots are kept (default: %(default)s)")
-    parser.add_argument("command", nargs=argparse.REMAINDER, help="--, then the command and its arguments")
-    args = parser.parse_args()
+    args = parser.parse_args(sys.argv[1:split])
     check_host()
     steps = Steps(1, f"{args.cache}/logs")
     with steps.step(f"a minimal root of {args.suite}"):
         tarball = make(steps, [], args.suite, default_mirror(), args.cache)
-    return run(tarball, args.cache, args.bind, args.command[args.command[:1] == ["--"]:], network=True)
+    return run(tarball, args.cache, args.bind, sys.argv[split + 1:], network=True)
 
 
 if __name__ == "__main__":
-    main(command_line)
+    main(command_line, inner=sys.argv[1:2] == ["enter"])

@@ -41,10 +41,11 @@ class Parser(argparse.ArgumentParser):
         self.exit(2, f"error: {message}\n")
 
 
-def main(body, failed=1):
+def main(body, failed=1, inner=False):
     """Runs body() and exits with the status it returns; a Failure, an
     OSError or Ctrl-C ends it with its one error line, a Failure with its
-    status or failed."""
+    status or failed. Ctrl-C reaches every process of the tool: one that
+    another runs, inner, leaves it to that one to say."""
     try:
         status = body()
     except (Failure, OSError) as failure:  # an OSError: a file that cannot be read or written, say
@@ -52,7 +53,8 @@ def main(body, failed=1):
             print(f"error: {failure}", file=sys.stderr)
         status = getattr(failure, "status", None) or failed
     except KeyboardInterrupt:
-        print("error: interrupted", file=sys.stderr)
+        if not inner:
+            print("error: interrupted", file=sys.stderr)
         status = 130
     sys.exit(status or 0)
 

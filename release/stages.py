@@ -234,4 +234,4 @@ def release(args):
 
 
 if __name__ == "__main__":
-    main(lambda: release(Settings(json.loads(sys.argv[1]))))
+    main(lambda: release(Settings(json.loads(sys.argv[1]))), inner=True)
