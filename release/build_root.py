@@ -58,10 +58,9 @@ def unshare(network=True):
     private to the namespace, and enter() undoes them itself."""
     if os.geteuid():
         command = ["unshare", "--map-auto", "--map-root-user", "--mount"]
-    elif subprocess.run(["unshare", "--mount", "true"], stderr=subprocess.DEVNULL).returncode:
-        command = ["unshare", "--mount", "--propagation", "unchanged"]
     else:
-        command = ["unshare", "--mount"]
+        private = not subprocess.run(["unshare", "--mount", "true"], stderr=subprocess.DEVNULL).returncode
+        command = ["unshare", "--mount", *([] if private else ["--propagation", "unchanged"])]
     return command + ["--pid", "--fork", "--kill-child"] + ([] if network else ["--net"])
 
 

@@ -137,8 +137,7 @@ class Steps:
                 for line in process.stderr if stdout else process.stdout:
                     log.write(line)
                     if self.verbose:
-                        sys.stdout.buffer.write(line)
-                        sys.stdout.flush()
+                        print(line.decode(errors="replace"), end="", flush=True)
             finally:
                 status = wait(process)
         if status and check:

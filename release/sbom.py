@@ -65,12 +65,11 @@ def write(path, version, commit, source_archive, dist, builds, made, targets, si
         parts = program_parts(target, f"{builds}/{target}/sphere.map", libraries, codes)
         needs = [need for name in made[target] if name.endswith(".deb")
                  for need in output(["dpkg-deb", "-f", f"{dist}/{name}", "Depends"]).split(", ")]
-        for need in needs:
-            name = need.split()[0]
-            system.setdefault(f"system/{name}:{fields['deb']}", {
-                "type": "library", "bom-ref": f"system/{name}:{fields['deb']}", "name": name, "scope": "required",
-                "description": f"the system's, not in any file of the release: {need}",
-                "purl": purl(name, None, fields["deb"])})
+        refs = [f"system/{need.split()[0]}:{fields['deb']}" for need in needs]
+        for ref, need in zip(refs, needs):
+            system.setdefault(ref, {"type": "library", "bom-ref": ref, "name": need.split()[0], "scope": "required",
+                                    "description": f"the system's, not in any file of the release: {need}",
+                                    "purl": purl(need.split()[0], None, fields["deb"])})
         signed = f", Authenticode-signed by {signer}" if signer and fields["system"] == "Windows" else ""
         for name in made[target]:
             components.append({"type": "file", "bom-ref": name, "name": name, "hashes": hashes(f"{dist}/{name}"),
@@ -78,9 +77,8 @@ def write(path, version, commit, source_archive, dist, builds, made, targets, si
                                                "description": f"the program, built for {target}{signed}",
                                                "components": [{"bom-ref": f"{name}/sphere/{part['name']}", **part}
                                                               for part in parts]}]})
-            if needs:
-                dependencies.append({"ref": f"{name}/sphere", "dependsOn": [
-                    f"system/{need.split()[0]}:{fields['deb']}" for need in needs]})
+            if refs:
+                dependencies.append({"ref": f"{name}/sphere", "dependsOn": refs})
     tools = [("cmake", output(["cmake", "--version"]).split()[2]), ("python3", platform.python_version())]
     tools += [tuple(signer.split())] if signer else []
     component = {"type": "application", "bom-ref": "sphere", **program, "description": "The sphere release: every "
