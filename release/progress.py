@@ -111,7 +111,7 @@ class Steps:
         ended = f"{said}: " if self.verbose else ""
         try:
             yield
-        except (Failure, KeyboardInterrupt) as stop:
+        except BaseException as stop:
             print(f"{ended}failed after {round(time.monotonic() - start)} s",
                   *(f"  {line}" for line in getattr(stop, "tail", ())), sep="\n", flush=True)
             raise

@@ -20,6 +20,14 @@ COMMANDS = [([sys.executable, "-c", "print('made')"], "made\n", None),
             ([sys.executable, "-c", "import sys; print(*range(30), 'why', sep='\\n'); sys.exit(3)"], "why\n",
              r"^sort it: `.*` failed \(3\); its log: /shown/02-sort-it\.log$")]
 
+# <what stops a tool>, <whether another tool ran it>, <what it says on
+# standard error>, <its exit status>: one line at the most, and Ctrl-C said
+# by the tool that was run.
+STOPS = [(Failure("it broke", 2), False, "error: it broke\n", 2), (Failure(None), False, "", 1),
+         (FileNotFoundError(2, "No such file or directory", "x"), False,
+          "error: [Errno 2] No such file or directory: 'x'\n", 1),
+         (KeyboardInterrupt(), False, "error: interrupted\n", 130), (KeyboardInterrupt(), True, "", 130)]
+
 
 class Progress(unittest.TestCase):
     def test_table(self):
@@ -55,14 +63,14 @@ class Progress(unittest.TestCase):
             progress.output([sys.executable, "-c", "import sys; sys.stderr.write('first\\nsecond\\n'); sys.exit(2)"])
 
     def test_one_error_line_and_status(self):
-        for failure, said, status in [(Failure("it broke", 2), "error: it broke\n", 2), (Failure(None), "", 1)]:
-            with self.subTest(said=said):
+        for stop, inner, said, status in STOPS:
+            with self.subTest(stop=repr(stop), inner=inner):
                 errors = io.StringIO()
 
-                def stop():
-                    raise failure
+                def body():
+                    raise stop
                 with contextlib.redirect_stderr(errors), self.assertRaises(SystemExit) as exit:
-                    progress.main(stop)
+                    progress.main(body, inner=inner)
                 self.assertEqual((errors.getvalue(), exit.exception.code), (said, status))
 
 
