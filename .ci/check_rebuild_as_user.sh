@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Rebuilds one target of a release as an ordinary user would, on this host:
 # a user with subordinate ids and nothing in its cache, in its own clone of
-# the commit, through unprivileged user namespaces. The target's files must
-# be identical, every other file "not rebuilt", and every signature good.
+# the commit, through unprivileged user namespaces, in a root of what that
+# target needs. The target's files must be identical, every other file "not
+# rebuilt", and every signature good.
 #
 #   .ci/check_rebuild_as_user.sh <release> <folder of its keys> <target>   (as root)
 set -euo pipefail
@@ -37,6 +38,7 @@ if [ "$status" -ne 0 ]; then
   exit 1
 fi
 grep '^\[' "$home/rebuild.log"
+echo "the root of $target alone: $(du -h "$home"/.cache/sphere/rebuild-root-*.tar)"
 jq -r '.files[] | select(.verdict != "not rebuilt") | "\(.name): \(.verdict) \(.signature // "")"' "$json"
 rebuilt=$(jq '[.files[] | select(.verdict == "identical")] | length' "$json")
 others=$(jq '[.files[] | select(.verdict == "not rebuilt")] | length' "$json")

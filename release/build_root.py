@@ -20,6 +20,7 @@ import re
 import shutil
 import subprocess
 import sys
+import tarfile
 import tempfile
 import urllib.request
 
@@ -73,18 +74,18 @@ def check_host():
            f"user's subordinate ids (doc/releasing.md), and `{' '.join(unshare())} true` failed")
 
 
-def make(steps, packages, suite, mirror, cache, mirror_date=None):
+def make(steps, kind, packages, suite, mirror, cache, recorded=None, mirror_date=None):
     """The tarball of the root of packages, each name[:architecture][=version],
     made in the current step of steps where the cache lacks it, which the
-    step's closing line tells; mirror_date is the recorded date of the
-    mirror's Release file, where the versions were recorded."""
-    packages = sorted(set(packages))
-    versioned = any("=" in package for package in packages)
-    date = ""
-    if not versioned:
+    step's closing line tells; of each kind of root, such as the release's
+    or a rebuild's of some targets, the cache keeps one. Where a record's
+    packages are given (each version by name:architecture), every package
+    that the root holds must be one of them, at its version; mirror_date is
+    the record's date of the mirror's Release file."""
+    packages, date = sorted(set(packages)), ""
+    if recorded is None:
         with urllib.request.urlopen(f"{mirror}/dists/{suite}/InRelease") as release:
             date = re.search(r"^Date: .*$", release.read().decode(), re.M)[0]
-    kind = "rebuild-root" if versioned else "root"
     key = hashlib.sha256(f"{suite} {mirror} {','.join(packages)} {date}".encode()).hexdigest()[:16]
     tarball = f"{cache}/{kind}-{suite}-{key}.tar"
     if os.path.exists(tarball):
@@ -101,6 +102,10 @@ def make(steps, packages, suite, mirror, cache, mirror_date=None):
                       '--aptopt=Acquire::Check-Valid-Until "false"', *include, "--format=tar", suite, new, mirror],
                      check=False):
             raise failure(steps, mirror, mirror_date)
+        made = installed(new) if recorded is not None else {}
+        unrecorded = [f"{name} {version}" for name, version in made.items() if recorded.get(name) != version]
+        if unrecorded:
+            raise failure(steps, mirror, mirror_date, unrecorded)
     except BaseException:  # a failure, or Ctrl-C: nothing half made is kept
         if os.path.exists(new):
             os.remove(new)
@@ -112,18 +117,32 @@ def make(steps, packages, suite, mirror, cache, mirror_date=None):
     return tarball
 
 
-def failure(steps, mirror, mirror_date):
-    """Why mmdebstrap failed: where the mirror lacks a version asked for, each
-    such, and the snapshot of Debian's archive as of mirror_date, the date of
-    the Release file they were recorded from; else apt's errors."""
+def installed(tarball):
+    """Each package that a root's tarball holds installed, by
+    name:architecture, at its version."""
+    with tarfile.open(tarball) as tar:
+        status = tar.extractfile("./var/lib/dpkg/status").read().decode()
+    packages = (dict(re.findall(r"^([\w-]+): (.*)$", stanza, re.M)) for stanza in status.split("\n\n"))
+    return {f"{package['Package']}:{package['Architecture']}": package["Version"] for package in packages
+            if package.get("Status", "").endswith(" installed")}
+
+
+def failure(steps, mirror, mirror_date, unrecorded=()):
+    """Why the root is not the one asked for: where the mirror lacks a
+    version asked for, each such, or gave a package at a version that the
+    record does not name, and the snapshot of Debian's archive as of
+    mirror_date, the date of the Release file they were recorded from; else
+    apt's errors."""
     with open(steps.log) as log:
         said = log.read()
-    lacking = re.findall(r"E: Version '([^']+)' for '([^']+)' was not found", said)
-    if not lacking:
+    lacking = [f"{name} {version}" for version, name in
+               re.findall(r"E: Version '([^']+)' for '([^']+)' was not found", said)]
+    if not lacking and not unrecorded:
         return steps.fail("mmdebstrap could not make the build root: " + " ".join(re.findall("^E: .*", said, re.M)))
     where = record.snapshot(mirror_date) if mirror_date else "http://snapshot.debian.org/archive/debian/<time>Z"
-    return steps.fail(f"{mirror} no longer has {', '.join(f'{name} {version}' for version, name in lacking)}; a "
-                      f"snapshot of the archive as of the recorded date has them: --mirror {where}")
+    what = f"no longer has {', '.join(lacking)}" if lacking else f"gives {', '.join(unrecorded)}, not as recorded"
+    return steps.fail(f"{mirror} {what}; a snapshot of the archive as of the recorded date has every recorded "
+                      f"version: --mirror {where}")
 
 
 def run(tarball, cache, binds, command, network=False, steps=None, check=False):
@@ -205,7 +224,7 @@ def command_line():
     check_host()
     steps = Steps(1, f"{args.cache}/logs")
     with steps.step(f"a minimal root of {args.suite}"):
-        tarball = make(steps, [], args.suite, default_mirror(), args.cache)
+        tarball = make(steps, "root", [], args.suite, default_mirror(), args.cache)
     return run(tarball, args.cache, args.bind, sys.argv[split + 1:], network=True)
 
 

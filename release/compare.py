@@ -12,6 +12,9 @@ Each file is compared one way:
                                    verdict is the signature's own
   but for the mirror and its date  the record, where a rebuild from another
                                    mirror, such as a snapshot, names that one
+  each package of the rebuilt root the record of a rebuild of some targets,
+                                   whose root leaves out the recorded packages
+                                   "not needed for these targets"
   the lines of the rebuilt files   SHA256SUMS, where the record differs so, or
                                    some targets alone were rebuilt
 and its verdict is identical, different, missing (made by the rebuild, not
@@ -47,10 +50,10 @@ def sha256(path):
             return hashlib.sha256(file.read()).hexdigest()
 
 
-def sums(path, left_out):
-    """SHA256SUMS's sums by file name, but for the file left_out."""
+def sums(path):
+    """SHA256SUMS's sums by file name."""
     lines = (re.match(r"([0-9a-f]+)  (.+)$", line) for line in text(path).splitlines())
-    return {line[2]: line[1] for line in lines if line and line[2] != left_out}
+    return {line[2]: line[1] for line in lines if line}
 
 
 def difference(name, published, rebuilt, work):
@@ -84,6 +87,8 @@ def compare(release, rebuilt, record_name, work, targets=None, verdicts=()):
             how = "signature taken"
         elif name.endswith((".rpm", ".zip")):
             how = "what the signature covers"
+        elif name == record_name and targets:
+            how = "each package of the rebuilt root"
         elif name == record_name and mirror_only:
             how = "but for the mirror and its date"
         elif name == "SHA256SUMS" and (mirror_only or targets):
@@ -95,12 +100,20 @@ def compare(release, rebuilt, record_name, work, targets=None, verdicts=()):
         elif how == "the lines of the rebuilt files":
             # Each line of a file that the rebuild made must stand in the
             # published SHA256SUMS as the rebuild wrote it, and a rebuild of
-            # every target must have made every line.
-            left_out = record_name if mirror_only else None
-            their, our = (sums(f"{folder}/{name}", left_out) for folder in (release, rebuilt))
+            # every target must have made every line; the record, compared by
+            # a rule of its own, as it was published.
+            their, our = (sums(f"{folder}/{name}") for folder in (release, rebuilt))
+            if (mirror_only or targets) and record_name in our:
+                our[record_name] = sha256(f"{release}/{record_name}")
             lacking = [line for line in our if their.get(line) != our[line]]
             lacking += [] if targets else [line for line in their if line not in our]
             verdict, detail = ("different", f"the lines of {', '.join(lacking)}") if lacking else ("identical", None)
+        elif how == "each package of the rebuilt root":
+            recorded, made = map(record.read, records)
+            unneeded = len(recorded["Build-Environment"]) - len(made["Build-Environment"])
+            detail = record.differences(recorded, made, partial=True)
+            verdict, detail = ("different", detail) if detail else (
+                "identical", f"{unneeded} recorded packages not needed for these targets" if unneeded else None)
         elif how == "but for the mirror and its date" or theirs == ours:
             verdict = "identical"
         elif name == record_name:

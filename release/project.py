@@ -18,11 +18,12 @@ def script(path, **settings):
                    os.path.join(SOURCE, path)]).splitlines()
 
 
-def targets():
+def targets(table="cmake/targets.cmake"):
     """Every target by its preset, in the table's order, each a dict of its
-    fields, with "" for an empty one and its packages, the last, a list."""
+    fields, with "" for an empty one and its packages, the last, a list; of
+    this tree's table, or another's file."""
     rows = {}
-    for line in script("cmake/targets.cmake", FIELDS=" ".join(FIELDS)):
+    for line in script(table, FIELDS=" ".join(FIELDS)):
         values = ["" if value == "-" else value for value in line.split()]
         rows[values[0]] = dict(zip(FIELDS, values), packages=values[len(FIELDS) - 1:])
     return rows

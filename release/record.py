@@ -59,16 +59,19 @@ def read(path):
     return fields
 
 
-def differences(recorded, made):
+def differences(recorded, made, partial=False):
     """What the record made says otherwise than the record of the release, as
     a rebuild names it: each field but the mirror, and each package that one
     root holds at a version, or at all, where the other does not; "" where
-    they agree."""
+    they agree. A partial root, of some targets' packages, may leave recorded
+    ones out, and be made from another mirror's date."""
     said = [f"{field} {made.get(field, '')}, recorded {recorded.get(field, '')}"
             for field in ("Version", "Commit", "Source-Date-Epoch", "Build-Architecture", "Build-Suite",
-                          "Build-Mirror-Date") if made.get(field) != recorded.get(field)]
+                          *([] if partial else ["Build-Mirror-Date"])) if made.get(field) != recorded.get(field)]
     theirs, ours = recorded["Build-Environment"], made["Build-Environment"]
-    said += [f"recorded {name}={version}" for name, version in theirs if (name, version) not in ours]
+    held = {name for name, _ in ours}
+    said += [f"recorded {name}={version}" for name, version in theirs
+             if (name, version) not in ours and (name in held or not partial)]
     said += [f"rebuilt with {name}={version}" for name, version in ours if (name, version) not in theirs]
     return ", ".join(said)
 

@@ -11,15 +11,19 @@ from unittest import mock
 import compare
 
 # The records: as published, from a snapshot (its mirror and date alone
-# differ), and of another commit.
+# differ), of another commit, of a root of some targets' packages (one
+# package fewer), and of such a root with another version of a package.
 RECORD = ("Format: 1.0\nSource: sphere\nVersion: 1.0.0\nCommit: 0123abc\nSource-Date-Epoch: 1796856989\n"
           "Build-Architecture: amd64\nBuild-Suite: bookworm\nBuild-Mirror: http://deb.debian.org/debian\n"
-          "Build-Mirror-Date: Sat, 05 Dec 2026 08:00:00 UTC\nBuild-Environment:\n g++:amd64 (= 4:12.2.0-3)\n")
+          "Build-Mirror-Date: Sat, 05 Dec 2026 08:00:00 UTC\nBuild-Environment:\n g++:amd64 (= 4:12.2.0-3),\n"
+          " qemu-user:amd64 (= 1:7.2+dfsg-7)\n")
 RECORDS = {"@record@": RECORD,
            "@snapshot@": RECORD.replace("http://deb.debian.org/debian\nBuild-Mirror-Date: Sat, 05",
                                         "http://snapshot.debian.org/archive/debian/20261206T000000Z\n"
                                         "Build-Mirror-Date: Sun, 06"),
-           "@other_commit@": RECORD.replace("0123abc", "4567def")}
+           "@other_commit@": RECORD.replace("0123abc", "4567def"),
+           "@fewer@": RECORD.replace(",\n qemu-user:amd64 (= 1:7.2+dfsg-7)", ""),
+           "@fewer_other@": RECORD.replace("12.2.0-3),\n qemu-user:amd64 (= 1:7.2+dfsg-7)", "12.2.0-4)")}
 
 # <published files>, <rebuilt files>, <targets of a rebuild of some alone>,
 # <signatures' verdicts>, <file>=<its verdict>..., <fails>
@@ -42,6 +46,12 @@ ROWS = [
      "r.buildinfo=different,SHA256SUMS=different", True),
     ("a.deb:1,b.deb:2,r.buildinfo:@record@", "a.deb:1,r.buildinfo:@snapshot@", "", [],
      "b.deb=extra,r.buildinfo=identical,SHA256SUMS=different", True),
+    ("a.deb:1,b.deb:2,r.buildinfo:@record@", "a.deb:1,r.buildinfo:@fewer@", "x", [],
+     "b.deb=not rebuilt,r.buildinfo=identical,SHA256SUMS=identical", False),
+    ("a.deb:1,r.buildinfo:@record@", "a.deb:1,r.buildinfo:@fewer_other@", "x", [],
+     "r.buildinfo=different,SHA256SUMS=identical", True),
+    ("a.deb:1,r.buildinfo:@record@", "a.deb:1,r.buildinfo:@fewer@", "", [],
+     "r.buildinfo=different,SHA256SUMS=different", True),
 ]
 
 

@@ -21,14 +21,20 @@ FIELDS = [("Version", "1.0.0"), ("Commit", "0123abc"), ("Source-Date-Epoch", "17
                                  ("tzdata:all", "2024a-0+deb12u1")])]
 
 # What a rebuild's record says otherwise: <the record's text>, <the
-# rebuild's>, <what differs>. The mirror alone may differ, as a snapshot's does.
+# rebuild's>, <what differs>, <what differs for a root of some targets' packages>.
+# The mirror alone may differ, as a snapshot's does; a partial root may leave
+# packages out, and be of another date.
 DIFFERENCES = [
-    ("deb.debian.org", "snapshot.debian.org", ""),
-    ("Commit: 0123abc", "Commit: 4567def", "Commit 4567def, recorded 0123abc"),
+    ("deb.debian.org", "snapshot.debian.org", "", ""),
+    ("Commit: 0123abc", "Commit: 4567def", "Commit 4567def, recorded 0123abc", "Commit 4567def, recorded 0123abc"),
     ("g++:amd64 (= 4:12.2.0-3)", "g++:amd64 (= 4:12.2.0-4)",
+     "recorded g++:amd64=4:12.2.0-3, rebuilt with g++:amd64=4:12.2.0-4",
      "recorded g++:amd64=4:12.2.0-3, rebuilt with g++:amd64=4:12.2.0-4"),
     ("tzdata:all (= 2024a-0+deb12u1)", "tzdata:all (= 2024a-0+deb12u1),\n zlib1g:amd64 (= 1:1.2.13)",
-     "rebuilt with zlib1g:amd64=1:1.2.13"),
+     "rebuilt with zlib1g:amd64=1:1.2.13", "rebuilt with zlib1g:amd64=1:1.2.13"),
+    (" g++:amd64 (= 4:12.2.0-3),\n", "", "recorded g++:amd64=4:12.2.0-3", ""),
+    ("Sat, 05 Dec", "Sun, 06 Dec", "Build-Mirror-Date Sun, 06 Dec 2026 08:00:00 UTC, recorded Sat, 05 Dec 2026 "
+     "08:00:00 UTC", ""),
 ]
 
 # The snapshot archive as of a record's mirror date: <date>, <its time>.
@@ -60,10 +66,11 @@ class Record(unittest.TestCase):
 
     def test_differences(self):
         recorded = record.read(self.written(RECORD))
-        for before, after, said in DIFFERENCES:
+        for before, after, said, said_of_partial in DIFFERENCES:
             with self.subTest(recorded=before, rebuilt=after):
                 made = record.read(self.written(RECORD.replace(before, after), "rebuilt.buildinfo"))
                 self.assertEqual(record.differences(recorded, made), said)
+                self.assertEqual(record.differences(recorded, made, partial=True), said_of_partial)
 
     def test_snapshot_as_of_the_mirror_date(self):
         for date, time in SNAPSHOTS:
