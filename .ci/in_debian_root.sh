@@ -33,4 +33,4 @@ cd /root/sphere
 PRELUDE
   cat
 } | python3 release/build_root.py "$suite" --cache "$ci_cache" "${binds[@]}" -- \
-  CI=true DEBIAN_FRONTEND=noninteractive SUITE="$suite" bash -euo pipefail -s
+  CI=true DEBIAN_FRONTEND=noninteractive CMAKE_BUILD_PARALLEL_LEVEL="$(nproc)" SUITE="$suite" bash -euo pipefail -s
