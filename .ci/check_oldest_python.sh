@@ -7,8 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 .ci/in_debian_root.sh bullseye <<'EOF_ROOT'
-apt_install python3 cmake
-for tool in release/make release/rebuild release/build_root.py; do
+apt_install python3 cmake git gnupg openssl
+for tool in release/make release/rebuild release/verify release/build_root.py; do
   python3 "$tool" --help >/dev/null
 done
 cd tests/release

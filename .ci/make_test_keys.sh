@@ -32,6 +32,12 @@ openssl req -new -newkey rsa:3072 -nodes -subj "/CN=The sphere developers" -keyo
     -CAserial "$keys/ca.srl" -extfile <(printf 'keyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n') \
     -out "$keys/signer.pem" 2>/dev/null
 cat "$keys/signer.pem" "$keys/ca.pem" >"$keys/chain.pem"
+# Three rebuilders' Ed25519 keys, which sign their rebuilds' verdicts.
+mkdir -p "$keys/rebuilders"
+for rebuilder in alice bob carol; do
+  openssl genpkey -algorithm ed25519 -out "$keys/rebuilders/$rebuilder.key" 2>/dev/null
+  openssl pkey -in "$keys/rebuilders/$rebuilder.key" -pubout -out "$keys/rebuilders/$rebuilder.pem"
+done
 mkdir -p "$keys/public"
 gpg --batch --armor --export "$(cat "$keys/fingerprint")" >"$keys/public/key.asc"
 cp "$keys/ca.pem" "$keys/public/ca.pem"

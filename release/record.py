@@ -4,6 +4,8 @@ a rebuild needs to make the same root and the same release again.
 
   Source, Version        the release
   Commit                 the commit it was made of
+  Tag                    its signed tag, v<version>, or that it is a
+                         snapshot, untagged
   Source-Date-Epoch      SOURCE_DATE_EPOCH, every time stamp in it
   Build-Architecture     the root's architecture
   Build-Suite            the Debian release the root is of
@@ -25,7 +27,7 @@ NEEDED = ("Version", "Commit", "Source-Date-Epoch", "Build-Architecture", "Build
           "Build-Environment")
 
 
-def write(path, version, commit, epoch):
+def write(path, version, commit, tag, epoch):
     with open("/etc/apt/sources.list") as sources:
         mirror, suite = re.search(r"^deb (\S+) (\S+) ", sources.read(), re.M).groups()
     with open(glob.glob(f"/var/lib/apt/lists/*_dists_{suite}_InRelease")[0]) as release:
@@ -33,7 +35,8 @@ def write(path, version, commit, epoch):
     installed = output(["dpkg-query", "-W", "-f=${db:Status-Abbrev} ${Package}:${Architecture} (= ${Version})\n"])
     packages = sorted(" " + line[4:] for line in installed.splitlines() if line.startswith("ii  "))
     with open(path, "w") as record:
-        record.write(f"Format: 1.0\nSource: sphere\nVersion: {version}\nCommit: {commit}\nSource-Date-Epoch: {epoch}\n"
+        record.write(f"Format: 1.0\nSource: sphere\nVersion: {version}\nCommit: {commit}\nTag: {tag}\n"
+                     f"Source-Date-Epoch: {epoch}\n"
                      f"Build-Architecture: {output(['dpkg', '--print-architecture'])}\nBuild-Suite: {suite}\n"
                      f"Build-Mirror: {mirror}\nBuild-Mirror-Date: {date}\nBuild-Environment:\n"
                      + ",\n".join(packages) + "\n")
@@ -66,7 +69,7 @@ def differences(recorded, made, partial=False):
     they agree. A partial root, of some targets' packages, may leave recorded
     ones out, and be made from another mirror's date."""
     said = [f"{field} {made.get(field, '')}, recorded {recorded.get(field, '')}"
-            for field in ("Version", "Commit", "Source-Date-Epoch", "Build-Architecture", "Build-Suite",
+            for field in ("Version", "Commit", "Tag", "Source-Date-Epoch", "Build-Architecture", "Build-Suite",
                           *([] if partial else ["Build-Mirror-Date"])) if made.get(field) != recorded.get(field)]
     theirs, ours = recorded["Build-Environment"], made["Build-Environment"]
     held = {name for name, _ in ours}

@@ -39,6 +39,7 @@ import project
 import record
 import sbom
 import signing
+import tags
 from compare import sha256
 from progress import Failure, Steps, main, output, table
 
@@ -227,7 +228,8 @@ def release(args):
         if whole:
             sbom.write(f"{dist}/{name}.cdx.json", facts["SPHERE_VERSION"], commit, f"{name}.tar.gz", dist,
                        f"{SOURCE}/build", made, every, signer)
-        record.write(f"{dist}/{name}.buildinfo", facts["SPHERE_VERSION"], commit, os.environ["SOURCE_DATE_EPOCH"])
+        record.write(f"{dist}/{name}.buildinfo", facts["SPHERE_VERSION"], commit, args.tag or tags.SNAPSHOT,
+                     os.environ["SOURCE_DATE_EPOCH"])
         names = write_sums(dist)
         if whole and (args.openpgp_key or taken):
             signing.sign_release(steps, dist, args.openpgp_key, published)

@@ -27,6 +27,8 @@ FIELDS = [("Version", "1.0.0"), ("Commit", "0123abc"), ("Source-Date-Epoch", "17
 DIFFERENCES = [
     ("deb.debian.org", "snapshot.debian.org", "", ""),
     ("Commit: 0123abc", "Commit: 4567def", "Commit 4567def, recorded 0123abc", "Commit 4567def, recorded 0123abc"),
+    ("Commit: 0123abc\n", "Commit: 0123abc\nTag: none (a snapshot: no release tag)\n",
+     "Tag none (a snapshot: no release tag), recorded ", "Tag none (a snapshot: no release tag), recorded "),
     ("g++:amd64 (= 4:12.2.0-3)", "g++:amd64 (= 4:12.2.0-4)",
      "recorded g++:amd64=4:12.2.0-3, rebuilt with g++:amd64=4:12.2.0-4",
      "recorded g++:amd64=4:12.2.0-3, rebuilt with g++:amd64=4:12.2.0-4"),
