@@ -16,12 +16,13 @@ import os
 import subprocess
 import tempfile
 
-from progress import Failure, output
+from progress import Failure
 
 PAYLOAD_TYPE = "application/vnd.in-toto+json"
 STATEMENT = "https://in-toto.io/Statement/v1"
 VSA = "https://slsa.dev/verification_summary/v1"
 POLICY = "release/rebuild"  # the rebuild of this project, of its doc/releasing.md
+ED25519_PUBLIC = bytes.fromhex("302a300506032b6570032100")  # an Ed25519 public key's DER, before its 32 bytes
 
 
 def pae(payload_type, payload):
@@ -30,14 +31,23 @@ def pae(payload_type, payload):
     return b"DSSEv1 %d %s %d %s" % (len(kind), kind, len(payload), payload)
 
 
-def public_key(path):
-    """A public key file's Ed25519 key, as its DER bytes; anything else stops."""
-    described = output(["openssl", "pkey", "-pubin", "-in", path, "-noout", "-text"],
-                       failure=f"{path} is not a public key openssl reads")
-    if not described.startswith("ED25519 Public-Key"):
-        raise Failure(f"{path} is not an Ed25519 public key")
-    return subprocess.run(["openssl", "pkey", "-pubin", "-in", path, "-outform", "DER"], capture_output=True,
-                          check=True).stdout
+def openssl(*arguments, failure):
+    """What openssl writes, as bytes, where it succeeds; else a Failure that
+    says failure."""
+    done = subprocess.run(["openssl", *arguments], capture_output=True)
+    if done.returncode:
+        raise Failure(failure)
+    return done.stdout
+
+
+def public_key(path, private=False):
+    """The Ed25519 public key of a key file, a public one or (private) a
+    private one, as its DER bytes; anything else stops."""
+    der = openssl("pkey", *([] if private else ["-pubin"]), "-in", path, "-pubout", "-outform", "DER",
+                  failure=f"{path} is not a {'private' if private else 'public'} key that openssl reads")
+    if len(der) != 44 or not der.startswith(ED25519_PUBLIC):
+        raise Failure(f"{path} is not an Ed25519 key")
+    return der
 
 
 def key_id(der):
@@ -45,9 +55,14 @@ def key_id(der):
 
 
 def trusted(paths):
-    """The keys of the files the user trusts, by key id: a key given twice,
-    under two names, is one key."""
-    return {key_id(der): der for der in map(public_key, paths)}
+    """The keys of the files the user trusts, by key id, and each one's name,
+    its first file's: a key given twice, under two names, is one key."""
+    keys, names = {}, {}
+    for path in paths:
+        der = public_key(path)
+        keys[key_id(der)] = der
+        names.setdefault(key_id(der), os.path.splitext(os.path.basename(path))[0])
+    return keys, names
 
 
 def sign(key, message):
@@ -55,8 +70,8 @@ def sign(key, message):
     with tempfile.NamedTemporaryFile() as signed:
         signed.write(message)
         signed.flush()
-        return subprocess.run(["openssl", "pkeyutl", "-sign", "-inkey", key, "-rawin", "-in", signed.name],
-                              capture_output=True, check=True).stdout
+        return openssl("pkeyutl", "-sign", "-inkey", key, "-rawin", "-in", signed.name,
+                       failure=f"openssl cannot sign with {key} (an Ed25519 key, and OpenSSL 3 or later)")
 
 
 def verifies(der, message, signature):

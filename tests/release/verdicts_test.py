@@ -86,9 +86,10 @@ class Tally(unittest.TestCase):
         again = os.path.join(self.folder.name, "alice-again.pub")
         with open(os.path.join(self.folder.name, "alice.pub")) as original, open(again, "w") as copied:
             copied.write(original.read())
-        keys = verdicts.trusted([os.path.join(self.folder.name, "alice.pub"), again])
+        keys, names = verdicts.trusted([os.path.join(self.folder.name, "alice.pub"), again])
         passed, _ = verdicts.tally(FILES, "1.0.0", [self.sealed("alice"), self.sealed("alice")], keys)
         self.assertEqual(len(keys), 1)
+        self.assertEqual(list(names.values()), ["alice"])
         self.assertEqual(len(passed["a.deb"]), 1)
 
 
